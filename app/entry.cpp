@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "app/startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    if (StartApplication(instance))
+        RunMessageLoop();
+    return 0;
+}

@@ -1,0 +1,175 @@
+#include "app/init.h"
+
+#include <commctrl.h>
+
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/wide.h"
+#include "app/window_groups.h"
+#include "commandbar/top_bar.h"
+#include "files/text_file.h"
+#include "jump/jump_proc.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_state.h"
+
+HWND hTopBar = nullptr;
+HWND hJump = nullptr;
+HWND hOutput = nullptr;
+
+namespace {
+
+constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTER;
+constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+// BS_DEFPUSHBUTTON for the buttons and ES_CENTER for the count field share the same bit.
+constexpr DWORD kGroupControlStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | 0x1;
+
+struct CommandBarControl {
+    int id;
+    int slot;
+    const wchar_t* className;
+    const wchar_t* caption;
+};
+
+// In creation order, which is also the tab order.
+constexpr CommandBarControl kCommandBarControls[] = {
+    {IDC_OPEN, 0, L"BUTTON", L"Open"},
+    {IDC_SAVE, 1, L"BUTTON", L"Save"},
+    {IDC_SAVE_AS, 2, L"BUTTON", L"Save as"},
+    {IDC_COMPILE, 3, L"BUTTON", L"Compile"},
+    {IDC_RUN, 4, L"BUTTON", L"Run"},
+    {IDC_OPTIONS, 5, L"BUTTON", L"Options"},
+    {IDC_OUTDENT, 8, L"BUTTON", L"<---"},
+    {IDC_INDENT, 7, L"BUTTON", L"--->"},
+    {IDC_JUMP_BAR_TOGGLE, 6, L"BUTTON", L">"},
+    {IDC_COUNT_FIELD, 11, L"EDIT", L"1"},
+    {IDC_COUNT_UP, 10, L"BUTTON", L"+"},
+    {IDC_COUNT_DOWN, 9, L"BUTTON", L"-"},
+    {IDC_SEARCH, 12, L"BUTTON", L"Search"},
+};
+
+HMENU AsMenu(int id)
+{
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, const LayoutRect& place, HWND parent,
+                 int id)
+{
+    return CreateWindowExW(0, className, text, style, place.x, place.y, place.width, place.height, parent,
+                           AsMenu(id), mhI, nullptr);
+}
+
+RECT AsGroupRect(const LayoutRect& place)
+{
+    return {place.x, place.y, place.width, place.height};
+}
+
+void SetFontOnGroup(const WManager& group, HFONT font)
+{
+    for (int slot = 0; slot < group.count; ++slot)
+        SendMessageW(group.windows[slot], WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+}
+
+void PlaceAndShowGroup(WManager& group)
+{
+    ResetujPozycjeOkien(&group);
+    group.visible = 1;
+    group.showAll(&group);
+}
+
+void BuildCommandBarGroup(int screenWidth)
+{
+    constexpr LayoutRect kProvisional = {0, 0, 60, 25};
+    okno_dzialan.count = kCommandBarSlots;
+    for (const CommandBarControl& control : kCommandBarControls) {
+        okno_dzialan.windows[control.slot] =
+            CreateChild(control.className, control.caption, kGroupControlStyle, kProvisional, hTopBar, control.id);
+    }
+    for (int slot = 0; slot < kCommandBarSlots; ++slot)
+        okno_dzialan.rects[slot] = AsGroupRect(CommandBarSlotRect(slot, kCommandBarSlots, screenWidth));
+    AttachGroupOperations(&okno_dzialan);
+}
+
+void BuildJumpBarGroup()
+{
+    constexpr LayoutRect kProvisional = {0, 0, 60, 25};
+    okno_skoku.count = kJumpButtons;
+    for (int slot = 0; slot < kJumpButtons; ++slot) {
+        okno_skoku.windows[slot] =
+            CreateChild(L"BUTTON", L" ", kGroupControlStyle, kProvisional, hJump, IDC_FIRST_JUMP + slot);
+        okno_skoku.rects[slot] = AsGroupRect(JumpButtonRect(slot));
+    }
+    AttachGroupOperations(&okno_skoku);
+}
+
+void MoveTo(HWND window, const LayoutRect& place)
+{
+    MoveWindow(window, place.x, place.y, place.width, place.height, TRUE);
+}
+
+void SetStartSettingsAndCaptions()
+{
+    ustawienia = StartSettings();
+    for (int slot = 0; slot < kUsedCaptionSlots; ++slot)
+        SetWindowTextW(okno_skoku.windows[slot], AsWide(ustawienia.jumpCaptions[slot]));
+}
+
+}  // namespace
+
+void init()
+{
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+
+    current_file[0] = L'\0';
+    hTopBar = CreateChild(L"STATIC", L"", kBarStyle, TopBarRect(screenWidth), mHwnd, IDC_COMMAND_BAR);
+    hJump = CreateChild(L"STATIC", L"", kBarStyle, JumpBarRect(screenWidth, screenHeight), mHwnd, IDC_JUMP_BAR);
+    hOutput = CreateChild(L"EDIT", L"", kPaneStyle, OutputCreationRect(screenWidth, screenHeight), mHwnd,
+                          IDC_OUTPUT_PANE);
+    SendMessageW(hOutput, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), 0);
+    // Program output can be far longer than the control's default 32K limit.
+    SendMessageW(hOutput, EM_SETLIMITTEXT, 0, 0);
+
+    SetWindowSubclass(hTopBar, TopBar, 0, 0);
+    SetWindowSubclass(hOutput, OutPut, 0, 0);
+    SetWindowSubclass(hJump, JumpProc, 0, 0);
+
+    ShowWindow(hEdit, SW_SHOW);
+    ShowWindow(hTopBar, SW_SHOWNORMAL);
+    ShowWindow(hJump, SW_SHOWNORMAL);
+
+    BuildCommandBarGroup(screenWidth);
+    SetFontOnGroup(okno_dzialan, hNormalFont);
+    PlaceAndShowGroup(okno_dzialan);
+
+    ShowWindow(mHwnd, SW_SHOWMAXIMIZED);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SetWindowTextW(hEdit, L"");
+    project_name[0] = L'\0';
+
+    BuildJumpBarGroup();
+    SetFontOnGroup(okno_skoku, hOldFont);
+    PlaceAndShowGroup(okno_skoku);
+
+    SetWindowTextW(okno_dzialan.windows[6], L">");
+    ShowWindow(hJump, SW_SHOW);
+
+    MoveTo(hEdit, EditorRect(screenWidth, screenHeight, true));
+    MoveTo(hOutput, OutputRect(screenWidth, screenHeight, true));
+
+    SetStartSettingsAndCaptions();
+}
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void CenterWindow(HWND window)
+{
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    const ScreenPoint origin = CenteredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                              bounds.right - bounds.left, bounds.bottom - bounds.top);
+    SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}

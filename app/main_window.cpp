@@ -1,0 +1,88 @@
+#include "app/main_window.h"
+
+#include "app/dark_paint.h"
+#include "app/layout.h"
+#include "editor/new_edit_proc.h"
+#include "resources/resource_ids.h"
+
+HWND mHwnd = nullptr;
+HINSTANCE mhI = nullptr;
+HWND hEdit = nullptr;
+WNDPROC OldEditProc = nullptr;
+HFONT hNormalFont = nullptr;
+HFONT hOldFont = nullptr;
+HBRUSH hBrushBlack = nullptr;
+wchar_t currentPathA[kCurrentPathCapacity] = {};
+COLORREF textColor = RGB(255, 255, 255);
+COLORREF backgroundColor = RGB(0, 0, 0);
+
+namespace {
+
+constexpr DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+
+LRESULT OnCreate(HWND window)
+{
+    hNormalFont = CreateShellFont();
+    hOldFont = CreateShellFont();
+
+    const LayoutRect place = EditorCreationRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    hEdit = CreateWindowExW(0, L"EDIT", L"", kEditorStyle, place.x, place.y, place.width, place.height, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), GetModuleHandleW(nullptr),
+                            nullptr);
+    SendMessageW(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), 0);
+    // The control's default limit would stop typing at 32K characters.
+    SendMessageW(hEdit, EM_SETLIMITTEXT, 0, 0);
+    OldEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NewEditProc)));
+
+    hBrushBlack = CreateSolidBrush(RGB(0, 0, 0));
+    return 0;
+}
+
+LRESULT OnColorEdit(HDC dc, HWND control)
+{
+    if (control == hEdit) {
+        SetTextColor(dc, textColor);
+        SetBkColor(dc, backgroundColor);
+    } else {
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkColor(dc, RGB(0, 0, 0));
+    }
+    // The area that no text covers stays black whatever the background colour is.
+    return reinterpret_cast<LRESULT>(hBrushBlack);
+}
+
+LRESULT OnDestroy()
+{
+    DeleteObject(hBrushBlack);
+    hBrushBlack = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+}  // namespace
+
+HFONT CreateShellFont()
+{
+    return CreateFontW(18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_COMMAND:
+        return 0;  // the buttons belong to the two bars, which handle their commands
+    case WM_PAINT:
+        PaintFramedSurface(window, backgroundColor);
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return OnColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DESTROY:
+        return OnDestroy();
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,58 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include "app/init.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+
+namespace {
+
+bool RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"MainWindowClass";
+    return RegisterClassW(&windowClass) != 0;
+}
+
+}  // namespace
+
+void get_current_directory()
+{
+    GetCurrentDirectoryW(kCurrentPathCapacity, currentPathA);
+}
+
+bool StartApplication(HINSTANCE instance)
+{
+    get_current_directory();
+    if (!RegisterMainWindowClass(instance))
+        return false;
+    InitCommonControls();
+
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const LayoutRect place = MainWindowRect({work.left, work.top, work.right, work.bottom});
+    HWND window = CreateWindowExW(0, L"MainWindowClass", L"", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
+                                  place.y, place.width, place.height, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return false;
+
+    mHwnd = window;
+    mhI = instance;
+    init();
+    ShowWindow(mHwnd, SW_SHOWNORMAL);
+    UpdateWindow(mHwnd);
+    return true;
+}
+
+void RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}

@@ -1,0 +1,65 @@
+# The Windows program, and its in-process tests when GoogleTest sources are at hand.
+enable_language(RC)
+
+set(SKOCZEK_WIN_SOURCES
+  app/dark_paint.cpp
+  app/init.cpp
+  app/main_window.cpp
+  app/startup.cpp
+  app/window_groups.cpp
+  commandbar/top_bar.cpp
+  editor/new_edit_proc.cpp
+  files/text_file.cpp
+  jump/jump_proc.cpp
+  settings/settings_state.cpp
+)
+add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
+target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 comdlg32 gdi32 user32 kernel32)
+target_compile_definitions(skoczek_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_definitions(skoczek_core PUBLIC NOMINMAX)
+
+set(SKOCZEK_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources/skoczek.rc)
+set_source_files_properties(${SKOCZEK_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/skoczek.manifest")
+
+add_executable(skoczek WIN32 app/entry.cpp ${SKOCZEK_RESOURCES})
+target_link_libraries(skoczek PRIVATE skoczek_win)
+
+if(MINGW)
+  # One self-contained exe: no mingw DLLs beside it.
+  set(SKOCZEK_STATIC_LINK -static -static-libgcc -static-libstdc++)
+  target_link_options(skoczek PRIVATE -municode ${SKOCZEK_STATIC_LINK})
+endif()
+
+option(SKOCZEK_WIN_TESTS "Build the in-process Windows tests" OFF)
+set(SKOCZEK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
+
+if(SKOCZEK_WIN_TESTS)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${SKOCZEK_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  add_executable(win_tests
+    tests/win/win_test_main.cpp
+    tests/win/win_test_support.cpp
+    tests/win/shell_layout_test.cpp
+    tests/win/main_window_test.cpp
+    tests/win/dialog_template_test.cpp
+    ${SKOCZEK_RESOURCES})
+  target_link_libraries(win_tests PRIVATE skoczek_win gtest)
+  target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+
+  add_executable(blackbox_tests tests/win/blackbox_test.cpp)
+  target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)
+  target_include_directories(blackbox_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  add_dependencies(blackbox_tests skoczek)
+
+  if(MINGW)
+    target_link_options(win_tests PRIVATE ${SKOCZEK_STATIC_LINK})
+    target_link_options(blackbox_tests PRIVATE ${SKOCZEK_STATIC_LINK})
+  endif()
+
+  add_test(NAME win_tests COMMAND win_tests)
+  add_test(NAME blackbox_tests COMMAND blackbox_tests)
+endif()

@@ -1,0 +1,18 @@
+#include "commandbar/top_bar.h"
+
+#include <commctrl.h>
+
+#include "app/dark_paint.h"
+
+LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // the paint covers the whole bar
+    case WM_PAINT:
+        PaintFramedSurface(window, kDarkFill);
+        return 0;
+    default:
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+}

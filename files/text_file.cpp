@@ -1,0 +1,3 @@
+#include "files/text_file.h"
+
+wchar_t current_file[kCurrentFileCapacity] = {};

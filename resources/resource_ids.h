@@ -1,0 +1,49 @@
+#pragma once
+// Control and resource identifiers, shared by the resource script and the code.
+// Plain defines: the resource compiler understands nothing else.
+
+#define IDC_OUTPUT_PANE 224
+#define IDC_EDITOR 1001
+
+#define IDC_COMMAND_BAR 300
+#define IDC_OPEN 301
+#define IDC_SAVE 302
+#define IDC_SAVE_AS 303
+#define IDC_COMPILE 304
+#define IDC_RUN 305
+#define IDC_OPTIONS 306
+#define IDC_OUTDENT 307
+#define IDC_INDENT 308
+#define IDC_JUMP_BAR_TOGGLE 309
+#define IDC_COUNT_DOWN 310
+#define IDC_COUNT_UP 311
+#define IDC_COUNT_FIELD 312
+#define IDC_SEARCH 313
+
+#define IDC_JUMP_BAR 350
+#define IDC_FIRST_JUMP 351
+#define IDC_LAST_JUMP 369
+
+#define IDD_SETTINGS 501
+#define IDC_SETTINGS_BACKGROUND_COLOR 504
+#define IDC_SETTINGS_TEXT_COLOR 505
+#define IDC_SETTINGS_FONT 506
+#define IDC_SETTINGS_JUMP_LIST 508
+#define IDC_SETTINGS_LABEL 509
+#define IDC_SETTINGS_DIRECTIVE 510
+#define IDC_SETTINGS_DIRECTIVE_LABEL 511
+#define IDC_SETTINGS_OPEN_PROJECT 512
+#define IDC_SETTINGS_SAVE_PROJECT 513
+#define IDC_SETTINGS_SAVE_PROJECT_AS 514
+#define IDC_SETTINGS_SET_LABEL 515
+
+#define IDD_SEARCH_REPLACE 611
+#define IDC_SEARCH_LABEL 601
+#define IDC_SEARCH_TEXT 602
+#define IDC_SEARCH_FIND 604
+#define IDC_SEARCH_FROM_LABEL 605
+#define IDC_SEARCH_FROM 606
+#define IDC_SEARCH_TO_LABEL 607
+#define IDC_SEARCH_TO 608
+#define IDC_SEARCH_REPLACE_ALL 609
+#define IDC_SEARCH_OK 610

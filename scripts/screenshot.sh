@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Starts the editor in a virtual 1920x1080 display and saves a picture of the screen.
+#   screenshot.sh [OUT.png]      (default: build/screenshot.png)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+out=${1:-$build/screenshot.png}
+out=$(realpath -m "$out")
+
+BUILD_DIR=$build bash "$root/scripts/build.sh" >/dev/null
+export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+export exe="$build/windows/skoczek.exe" out
+
+xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+  wineboot --init >/dev/null 2>&1
+  wine "$exe" >/dev/null 2>&1 &
+  for _ in $(seq 1 60); do
+    xdotool search --onlyvisible --class skoczek.exe >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  sleep 2
+  import -window root "$out"
+  wineserver -k >/dev/null 2>&1 || true
+'
+echo "$out"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Wine side of the test run.
+#   wine-env.sh start PREFIX      create the prefix if needed and start a persistent wineserver
+#   wine-env.sh run PREFIX EXE .. run a Windows test program, its output shown when it ends
+#   wine-env.sh stop PREFIX       stop the wineserver
+set -uo pipefail
+
+action=$1
+export WINEPREFIX=$2
+shift 2
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C.UTF-8
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "No X display: run the tests inside xvfb-run (scripts/test.sh does)." >&2
+  exit 1
+fi
+
+case "$action" in
+  start)
+    mkdir -p "$WINEPREFIX"
+    # Wine's service processes inherit the output of the command that starts them and keep
+    # it open, so they are started here with their output sent elsewhere.
+    wineserver -p >/dev/null 2>&1
+    if [ ! -f "$WINEPREFIX/.skoczek-ready" ]; then
+      wineboot --init >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+      # A crashing test must fail, not wait for someone to close a crash dialog.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      touch "$WINEPREFIX/.skoczek-ready"
+    else
+      wineboot >/dev/null 2>&1
+    fi
+    echo "Wine prefix ready: $WINEPREFIX"
+    ;;
+  run)
+    exe=$1
+    shift
+    log=$(mktemp)
+    ( cd "$(dirname "$exe")" && wine "$exe" "$@" >"$log" 2>&1 )
+    status=$?
+    cat "$log"
+    rm -f "$log"
+    exit $status
+    ;;
+  stop)
+    wineserver -k >/dev/null 2>&1
+    exit 0
+    ;;
+  *)
+    echo "usage: wine-env.sh start|run|stop PREFIX [EXE ARGS...]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,84 @@
+#include "app/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CommandBarLayout, SlotsOnAFullHdScreen)
+{
+    struct Case {
+        int slot;
+        LayoutRect expected;
+    };
+    const Case cases[] = {
+        {0, {5, 5, 67, 25}},     {1, {77, 5, 67, 25}},    {2, {149, 5, 67, 25}},   {3, {221, 5, 67, 25}},
+        {4, {293, 5, 67, 25}},   {5, {365, 5, 67, 25}},   {6, {1863, 5, 47, 25}},  {7, {1811, 5, 47, 25}},
+        {8, {1759, 5, 47, 25}},  {9, {1707, 5, 47, 25}},  {10, {1655, 5, 47, 25}}, {11, {1603, 5, 47, 25}},
+        {12, {1501, 5, 77, 25}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CommandBarSlotRect(c.slot, kCommandBarSlots, 1920), c.expected) << "slot " << c.slot;
+}
+
+TEST(CommandBarLayout, RightGroupFollowsTheScreenWidth)
+{
+    // The toggle ends 10 pixels before the right edge; Search leaves a 25-pixel gap before the count field.
+    for (int width : {800, 1366, 2560}) {
+        const LayoutRect toggle = CommandBarSlotRect(6, kCommandBarSlots, width);
+        const LayoutRect count = CommandBarSlotRect(11, kCommandBarSlots, width);
+        const LayoutRect search = CommandBarSlotRect(12, kCommandBarSlots, width);
+        EXPECT_EQ(toggle.x + toggle.width, width - 10) << width;
+        EXPECT_EQ(count.x - (search.x + search.width), 25) << width;
+    }
+}
+
+TEST(JumpBarLayout, ButtonsStandAtAPitchOf22)
+{
+    EXPECT_EQ(JumpButtonRect(0), (LayoutRect{2, 5, 87, 20}));
+    EXPECT_EQ(JumpButtonRect(1), (LayoutRect{2, 27, 87, 20}));
+    EXPECT_EQ(JumpButtonRect(18), (LayoutRect{2, 401, 87, 20}));
+}
+
+TEST(ScreenLayout, WindowsAfterStartUpOnFullHd)
+{
+    EXPECT_EQ(TopBarRect(1920), (LayoutRect{0, 0, 1920, 33}));
+    EXPECT_EQ(JumpBarRect(1920, 1080), (LayoutRect{1819, 33, 99, 982}));
+    EXPECT_EQ(EditorRect(1920, 1080, true), (LayoutRect{1, 33, 1818, 877}));
+    EXPECT_EQ(OutputRect(1920, 1080, true), (LayoutRect{1, 910, 1818, 170}));
+    EXPECT_EQ(EditorCreationRect(1920, 1080), (LayoutRect{1, 40, 1830, 870}));
+    EXPECT_EQ(OutputCreationRect(1920, 1080), (LayoutRect{1, 879, 1830, 100}));
+}
+
+TEST(ScreenLayout, HiddenJumpBarWidensEditorAndOutput)
+{
+    EXPECT_EQ(EditorRect(1920, 1080, false), (LayoutRect{1, 33, 1918, 877}));
+    EXPECT_EQ(OutputRect(1920, 1080, false), (LayoutRect{1, 910, 1918, 170}));
+    // The editor ends where the jump bar begins while the bar is shown.
+    const LayoutRect editor = EditorRect(1366, 768, true);
+    EXPECT_EQ(editor.x + editor.width, JumpBarRect(1366, 768).x);
+}
+
+TEST(ScreenLayout, MainWindowSpansTheWorkAreaFromMinusThree)
+{
+    EXPECT_EQ(MainWindowRect({0, 0, 1920, 1040}), (LayoutRect{-3, 0, 1940, 1040}));
+    // A task bar on the left or top moves neither the left edge nor the extra width.
+    EXPECT_EQ(MainWindowRect({60, 30, 1920, 1080}), (LayoutRect{-3, 30, 1880, 1050}));
+}
+
+TEST(CenteredOrigin, TruncatesTowardZero)
+{
+    struct Case {
+        int windowWidth, windowHeight;
+        ScreenPoint expected;
+    };
+    const Case cases[] = {
+        {800, 600, {560, 240}},
+        {801, 601, {559, 239}},     // 1119 / 2 rounds down
+        {1925, 1080, {-2, 0}},      // -5 / 2 gives -2, not -3
+        {2921, 2081, {-500, -500}}, // -1001 / 2 gives -500
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CenteredOrigin(1920, 1080, c.windowWidth, c.windowHeight), c.expected) << c.windowWidth;
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// The in-process tests run against the application's real start-up: one main window,
+// made exactly as the program makes it, shared by every test.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "tests/win/win_test_support.h"
+
+wchar_t g_startDirectory[MAX_PATH] = {};
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    GetCurrentDirectoryW(MAX_PATH, g_startDirectory);
+    if (!StartApplication(GetModuleHandleW(nullptr))) {
+        std::fprintf(stderr, "The application did not start.\n");
+        return 1;
+    }
+    PumpPendingMessages();
+    const int result = RUN_ALL_TESTS();
+    DestroyWindow(mHwnd);
+    return result;
+}
