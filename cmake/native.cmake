@@ -4,8 +4,11 @@ find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 
 add_executable(core_tests
+  tests/core/auto_indent_test.cpp
+  tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
   tests/core/settings_record_test.cpp
+  tests/core/text_codec_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
 add_test(NAME core_tests COMMAND core_tests)
@@ -15,7 +18,7 @@ find_program(SKOCZEK_CLANGXX NAMES clang++-14 clang++)
 if(SKOCZEK_CLANGXX)
   set(SKOCZEK_FUZZ_FLAGS -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
       -I${CMAKE_CURRENT_SOURCE_DIR})
-  foreach(target settings_record)
+  foreach(target settings_record text_codec)
     set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
     if(target STREQUAL settings_record)
       set(fuzz_sources settings/settings_record.cpp)

@@ -1,0 +1,38 @@
+#include "editor/auto_indent.h"
+
+#include <algorithm>
+#include <limits>
+
+std::size_t LineStartBefore(std::u16string_view text, std::size_t position)
+{
+    const std::size_t end = std::min(position, text.size());
+    if (end == 0)
+        return 0;
+    const std::size_t lf = text.rfind(u'\n', end - 1);
+    return lf == std::u16string_view::npos ? 0 : lf + 1;
+}
+
+std::size_t LeadingSpaceCount(std::u16string_view text, std::size_t lineStart)
+{
+    std::size_t at = std::min(lineStart, text.size());
+    const std::size_t start = at;
+    while (at < text.size() && text[at] == u' ')
+        ++at;
+    return at - start;
+}
+
+std::u16string LineBreakWithSpaces(std::size_t spaces)
+{
+    std::u16string out = u"\r\n";
+    out.append(spaces, u' ');
+    return out;
+}
+
+std::size_t SpacesThatFit(long long prefixWidth, long long spaceWidth)
+{
+    if (prefixWidth <= 0 || spaceWidth <= 0)
+        return 0;
+    // size_t can be 32 bits wide, so clamp rather than wrap.
+    const unsigned long long fit = static_cast<unsigned long long>(prefixWidth / spaceWidth);
+    return static_cast<std::size_t>(std::min<unsigned long long>(fit, std::numeric_limits<std::size_t>::max()));
+}

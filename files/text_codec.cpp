@@ -1,0 +1,176 @@
+#include "files/text_codec.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+// Outcome of reading one UTF-8 sequence. `length` is always at least 1:
+// for a valid sequence it covers the whole sequence, for an invalid one it
+// covers the maximal invalid subpart that is replaced by a single U+FFFD.
+struct Utf8Step {
+    bool valid;
+    std::size_t length;
+    char32_t codePoint;
+};
+
+Utf8Step ReadUtf8(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    const std::uint8_t lead = bytes[at];
+    if (lead < 0x80)
+        return {true, 1, lead};
+
+    // The range allowed for the second byte is what rules out overlong forms,
+    // surrogates and values above U+10FFFF; later bytes are plain 80-BF.
+    std::size_t needed = 0;
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;
+    char32_t value = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        needed = 1;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        needed = 2;
+        value = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        needed = 3;
+        value = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        // Stray continuation byte, C0/C1, or F5-FF: never starts a sequence.
+        return {false, 1, 0};
+    }
+
+    std::size_t length = 1;
+    for (std::size_t i = 0; i < needed; ++i) {
+        if (at + length >= bytes.size())
+            return {false, length, 0};
+        const std::uint8_t next = bytes[at + length];
+        if (next < low || next > high)
+            return {false, length, 0};
+        value = (value << 6) | (next & 0x3F);
+        ++length;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {true, length, value};
+}
+
+std::span<const std::uint8_t> CutAtNul(std::span<const std::uint8_t> bytes)
+{
+    const auto nul = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+    return bytes.first(static_cast<std::size_t>(nul - bytes.begin()));
+}
+
+bool HasHighByte(std::span<const std::uint8_t> bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x80; });
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+ClassifiedText ClassifyTextFile(std::span<const std::uint8_t> fileBytes)
+{
+    if (fileBytes.size() >= 2 && fileBytes[0] == 0xFF && fileBytes[1] == 0xFE)
+        return {TextEncoding::Utf16LeWithMark, fileBytes.subspan(2)};
+
+    if (fileBytes.size() >= 3 && fileBytes[0] == 0xEF && fileBytes[1] == 0xBB && fileBytes[2] == 0xBF)
+        return {TextEncoding::Utf8WithMark, CutAtNul(fileBytes.subspan(3))};
+
+    const auto text = CutAtNul(fileBytes);
+    // Pure ASCII reads the same either way, so it stays on the code page path.
+    if (HasHighByte(text) && IsValidUtf8(text))
+        return {TextEncoding::Utf8, text};
+    return {TextEncoding::Ansi, text};
+}
+
+bool IsValidUtf8(std::span<const std::uint8_t> bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const Utf8Step step = ReadUtf8(bytes, at);
+        if (!step.valid)
+            return false;
+        at += step.length;
+    }
+    return true;
+}
+
+std::u16string DecodeUtf16Le(std::span<const std::uint8_t> payload)
+{
+    std::u16string text;
+    text.reserve(payload.size() / 2);
+    for (std::size_t i = 0; i + 1 < payload.size(); i += 2)
+        text.push_back(static_cast<char16_t>(payload[i] | (payload[i + 1] << 8)));
+    return text;
+}
+
+std::u16string DecodeUtf8(std::span<const std::uint8_t> payload)
+{
+    std::u16string text;
+    text.reserve(payload.size());
+    std::size_t at = 0;
+    while (at < payload.size()) {
+        const Utf8Step step = ReadUtf8(payload, at);
+        at += step.length;
+        if (!step.valid) {
+            text.push_back(kReplacement);
+        } else if (step.codePoint < 0x10000) {
+            text.push_back(static_cast<char16_t>(step.codePoint));
+        } else {
+            const char32_t offset = step.codePoint - 0x10000;
+            text.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+        }
+    }
+    return text;
+}
+
+std::string EncodeUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            const char32_t cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
+            AppendUtf8(out, cp);
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}

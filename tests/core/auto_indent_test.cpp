@@ -1,0 +1,58 @@
+#include "editor/auto_indent.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(AutoIndent, IndentOfCaretLine)
+{
+    struct Case {
+        const char* name;
+        std::u16string_view text;
+        std::size_t caret;
+        std::size_t lineStart;
+        std::size_t spaces;
+    };
+    const std::vector<Case> cases = {
+        {"four spaces, caret at end", u"    ", 4, 0, 4},
+        {"caret between two spaces", u"  word", 1, 0, 2},
+        {"tab indent", u"\tx", 2, 0, 0},
+        {"spaces then tab", u"  \t x", 5, 0, 2},
+        {"second crlf line", u"ab\r\n    x", 9, 4, 4},
+        {"caret right after lf", u"ab\r\n  x", 4, 4, 2},
+        {"caret on the cr", u"  ab\r\n x", 4, 0, 2},
+        {"lone lf ends a line", u"a\n   b", 6, 2, 3},
+        {"caret past end", u"x\r\n y", 99, 3, 1},
+        {"empty last line", u"  a\r\n", 5, 5, 0},
+    };
+    for (const Case& c : cases) {
+        const std::size_t start = LineStartBefore(c.text, c.caret);
+        EXPECT_EQ(start, c.lineStart) << c.name;
+        EXPECT_EQ(LeadingSpaceCount(c.text, start), c.spaces) << c.name;
+    }
+}
+
+TEST(AutoIndent, LineBreakWithSpaces)
+{
+    EXPECT_EQ(LineBreakWithSpaces(0), u"\r\n");
+    EXPECT_EQ(LineBreakWithSpaces(3), u"\r\n   ");
+    EXPECT_EQ(LineBreakWithSpaces(1000).size(), 1002u);
+}
+
+TEST(AutoIndent, SpacesThatFit)
+{
+    struct Case {
+        long long prefix;
+        long long space;
+        std::size_t expected;
+    };
+    const std::vector<Case> cases = {
+        {32, 8, 4}, {31, 8, 3}, {7, 8, 0}, {0, 8, 0}, {-16, 8, 0}, {16, 0, 0}, {16, -8, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SpacesThatFit(c.prefix, c.space), c.expected) << c.prefix << "/" << c.space;
+}
+
+} // namespace
