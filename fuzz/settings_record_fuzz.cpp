@@ -3,6 +3,7 @@
 // but for the terminators forced into unterminated fields.
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "settings/settings_record.h"
 
@@ -23,11 +24,16 @@ bool EndsWithinWidth(std::span<const char16_t> field)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto record = SettingsFromImage({data, size});
-    if (size < kSettingsImageSize) {
-        Require(!record.has_value());
-        return 0;
-    }
+    if (size < kSettingsImageSize)
+        Require(!SettingsFromImage({data, size}).has_value());
+
+    // Short inputs are repeated up to a whole image, so every input also exercises the reader.
+    std::vector<std::uint8_t> bytes(data, data + size);
+    for (std::size_t i = size; i < kSettingsImageSize; ++i)
+        bytes.push_back(size == 0 ? 0 : data[i % size]);
+    data = bytes.data();
+
+    const auto record = SettingsFromImage(bytes);
     Require(record.has_value());
     Require(EndsWithinWidth(record->compileDirective));
     Require(EndsWithinWidth(record->savedFont.faceName));
