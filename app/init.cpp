@@ -5,6 +5,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/wide.h"
+#include "app/window_ops.h"
 #include "app/window_groups.h"
 #include "commandbar/top_bar.h"
 #include "files/text_file.h"
@@ -102,11 +103,6 @@ void BuildJumpBarGroup()
     AttachGroupOperations(&okno_skoku);
 }
 
-void MoveTo(HWND window, const LayoutRect& place)
-{
-    MoveWindow(window, place.x, place.y, place.width, place.height, TRUE);
-}
-
 void SetStartSettingsAndCaptions()
 {
     ustawienia = StartSettings();
@@ -154,8 +150,8 @@ void init()
     SetWindowTextW(okno_dzialan.windows[6], L">");
     ShowWindow(hJump, SW_SHOW);
 
-    MoveTo(hEdit, EditorRect(screenWidth, screenHeight, true));
-    MoveTo(hOutput, OutputRect(screenWidth, screenHeight, true));
+    MoveToPlace(hEdit, EditorRect(screenWidth, screenHeight, true));
+    MoveToPlace(hOutput, OutputRect(screenWidth, screenHeight, true));
 
     SetStartSettingsAndCaptions();
 }

@@ -6,6 +6,8 @@ set(SKOCZEK_WIN_SOURCES
   app/init.cpp
   app/main_window.cpp
   app/startup.cpp
+  app/window_ops.cpp
+  app/window_text.cpp
   app/window_groups.cpp
   commandbar/top_bar.cpp
   editor/new_edit_proc.cpp
@@ -46,6 +48,9 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/shell_layout_test.cpp
     tests/win/main_window_test.cpp
     tests/win/dialog_template_test.cpp
+    tests/win/text_file_test.cpp
+    tests/win/command_bar_test.cpp
+    tests/win/editor_keys_test.cpp
     ${SKOCZEK_RESOURCES})
   target_link_libraries(win_tests PRIVATE skoczek_win gtest)
   target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -1,9 +1,34 @@
 #pragma once
-// The source text on disk.
+// The source text on disk: choosing, loading and saving it.
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
 constexpr int kCurrentFileCapacity = 300;
+constexpr int kFileDialogCapacity = 260;
 
 // Path of the current text file, or empty when there is none.
 extern wchar_t current_file[kCurrentFileCapacity];
+
+// Lets the user choose a file and makes its text the editor's. The owner owns the dialog
+// and any message box.
+void OpenFileAndLoadToEdit(HWND edit, HWND owner);
+
+// Asks for a file name to save under. Leaves the chosen path in `destination`, or the empty
+// string when the user cancels.
+void SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owner);
+
+// Writes the text as UTF-8 without a mark. True only when every byte was written and the file
+// closed cleanly.
+bool SaveTextToFile(const wchar_t* path, const wchar_t* text);
+
+// The editor's save: ask for a name when `askForName` (or when there is no current file),
+// then write the editor's text to `current_file`. A failed write is reported.
+void SaveEditorText(bool askForName);
+
+// A text file's bytes as the editor's text; nullopt when there is no memory for it.
+std::optional<std::wstring> DecodeTextFileBytes(std::span<const std::uint8_t> bytes);

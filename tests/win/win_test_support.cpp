@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/init.h"
+
 std::wstring WindowText(HWND window)
 {
     const int length = GetWindowTextLengthW(window);
@@ -30,6 +32,11 @@ DWORD StyleOf(HWND window)
     return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
 }
 
+void PressCommandBarButton(int id)
+{
+    SendMessageW(hTopBar, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hTopBar, id)));
+}
+
 void PumpPendingMessages()
 {
     MSG message;
@@ -47,4 +54,142 @@ int ScreenWidth()
 int ScreenHeight()
 {
     return GetSystemMetrics(SM_CYSCREEN);
+}
+
+namespace {
+
+ModalDriver* g_activeDriver = nullptr;
+
+struct DialogSearch {
+    const std::set<HWND>* seen;
+    HWND found;
+};
+
+BOOL CALLBACK FindNewDialog(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    if (IsWindowVisible(window) && ClassNameOf(window) == L"#32770" && !search->seen->count(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ModalDriver::ModalDriver(std::vector<Action> actions) : actions_(std::move(actions))
+{
+    g_activeDriver = this;
+    timer_ = SetTimer(nullptr, 0, 50, OnTimer);
+}
+
+ModalDriver::~ModalDriver()
+{
+    KillTimer(nullptr, timer_);
+    g_activeDriver = nullptr;
+}
+
+void CALLBACK ModalDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_activeDriver)
+        g_activeDriver->Poll();
+}
+
+void ModalDriver::Poll()
+{
+    for (auto it = seen_.begin(); it != seen_.end();)
+        it = IsWindow(*it) ? std::next(it) : seen_.erase(it);
+
+    DialogSearch search = {&seen_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found)
+        return;
+    seen_.insert(search.found);
+    if (next_ < actions_.size()) {
+        ++handled_;
+        actions_[next_++](search.found);
+    } else {
+        ++unexpected_;
+        PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+ModalDriver::Action ChooseFile(const std::wstring& path)
+{
+    return [path](HWND dialog) {
+        SetDlgItemTextW(dialog, 0x47C, path.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    };
+}
+
+ModalDriver::Action CancelDialog()
+{
+    return [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); };
+}
+
+ModalDriver::Action PressButton(int id)
+{
+    return [id](HWND dialog) { PostMessageW(dialog, WM_COMMAND, id, 0); };
+}
+
+ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen)
+{
+    return [seen](HWND box) {
+        seen->caption = WindowText(box);
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        seen->text = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    };
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    folder_ = std::wstring(base) + L"skoczek-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter);
+    CreateDirectoryW(folder_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder()
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder_ + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder_.c_str());
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    unsigned char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (!bytes.empty())
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
 }

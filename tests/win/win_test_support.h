@@ -12,8 +12,72 @@ std::wstring ClassNameOf(HWND window);
 // Where a child stands in its parent's client area, as x, y, width, height.
 LayoutRect PlaceInParent(HWND window);
 DWORD StyleOf(HWND window);
+// A click on a command-bar button, as the button reports it to the bar.
+void PressCommandBarButton(int id);
+
 // Lets posted messages and paints through, as the message loop would.
 void PumpPendingMessages();
 
 int ScreenWidth();
 int ScreenHeight();
+
+#include <functional>
+#include <set>
+#include <vector>
+
+// Answers the modal dialogs and message boxes that a command opens, from a timer that
+// fires inside their nested message loops. Each new dialog of this thread gets the next
+// action; a dialog that appears when no action is left is cancelled and counted as unexpected.
+class ModalDriver {
+public:
+    using Action = std::function<void(HWND dialog)>;
+
+    explicit ModalDriver(std::vector<Action> actions);
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    int handled() const { return handled_; }
+    int unexpected() const { return unexpected_; }
+    bool finished() const { return next_ == actions_.size(); }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Poll();
+
+    std::vector<Action> actions_;
+    std::size_t next_ = 0;
+    int handled_ = 0;
+    int unexpected_ = 0;
+    std::set<HWND> seen_;
+    UINT_PTR timer_ = 0;
+};
+
+// Actions for the common file dialogs and message boxes.
+ModalDriver::Action ChooseFile(const std::wstring& path);
+ModalDriver::Action CancelDialog();
+ModalDriver::Action PressButton(int id);
+
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+};
+// Notes a message box's caption and text, then closes it with OK.
+ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen);
+
+// A fresh, empty folder for one test's files, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::wstring Path(const std::wstring& name) const { return folder_ + L"\\" + name; }
+
+private:
+    std::wstring folder_;
+};
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);

@@ -1,0 +1,12 @@
+#include "app/window_ops.h"
+
+void RepaintNow(HWND window)
+{
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+void MoveToPlace(HWND window, const LayoutRect& place)
+{
+    MoveWindow(window, place.x, place.y, place.width, place.height, TRUE);
+}

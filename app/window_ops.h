@@ -1,0 +1,12 @@
+#pragma once
+// Window moves and repaints shared by the commands.
+
+#include <windows.h>
+
+#include "app/layout.h"
+
+// Invalidates the whole window with erasing and paints it at once.
+void RepaintNow(HWND window);
+
+// Moves and sizes a child to its place, repainting it.
+void MoveToPlace(HWND window, const LayoutRect& place);
