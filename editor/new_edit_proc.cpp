@@ -1,8 +1,167 @@
 #include "editor/new_edit_proc.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "app/gdi_holders.h"
 #include "app/main_window.h"
+#include "app/wide.h"
+#include "app/window_text.h"
+#include "editor/auto_indent.h"
+#include "files/text_file.h"
+
+HWND hLabel = nullptr;
+
+namespace {
+
+bool IsDown(int key)
+{
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// AltGr arrives as Ctrl and Alt together; on a Polish keyboard AltGr+A, O, S type letters.
+bool ShortcutModifiersDown()
+{
+    return IsDown(VK_CONTROL) && !IsDown(VK_MENU);
+}
+
+void InsertAtSelectionStart(HWND edit, int position, const std::u16string& text)
+{
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(position), position);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(text)));
+}
+
+void SelectAll(HWND edit)
+{
+    SendMessageW(edit, EM_SETSEL, 0, GetWindowTextLengthW(edit));
+}
+
+bool OnShortcut(HWND edit, WPARAM key)
+{
+    switch (key) {
+    case 'A':
+        SelectAll(edit);
+        return true;
+    case 'O':
+        OpenFileAndLoadToEdit(hEdit, edit);
+        return true;
+    case 'S':
+        SaveEditorText(true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Enter: a new line with as many leading spaces as the caret's line has.
+void NewLineLikeCurrent(HWND edit)
+{
+    const int position = UpdateCursorPos(edit, hLabel);
+    std::size_t spaces = 0;
+    if (const std::optional<std::wstring> text = TakeWindowText(edit)) {
+        const std::u16string_view view = AsUtf16View(text->c_str(), text->size());
+        spaces = LeadingSpaceCount(view, LineStartBefore(view, static_cast<std::size_t>(position)));
+    }
+    InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
+}
+
+// How many spaces of the editor font fit under the text before the caret; 0 when unmeasurable.
+std::size_t SpacesUnderPrefix(HDC dc, const std::wstring& prefix)
+{
+    ScopedSelectObject font(dc, hNormalFont);
+    const int prefixWidth = CalculateTextWidth(dc, prefix.c_str());
+    const int spaceWidth = CalculateTextWidth(dc, L" ");
+    return SpacesThatFit(prefixWidth, spaceWidth);
+}
+
+// Shift+Enter: a new line indented to the caret's column, measured in the editor font.
+LRESULT NewLineUnderCaret(HWND edit)
+{
+    const int position = UpdateCursorPos(edit, hLabel);
+    const std::optional<std::wstring> text = TakeWindowText(edit);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) {
+        MessageBoxW(nullptr, L"Nie udało się utworzyć HDC.", L"Błąd", MB_ICONERROR);
+        return 1;
+    }
+    std::size_t spaces = 0;
+    if (text) {
+        const std::size_t caret = std::min(static_cast<std::size_t>(position), text->size());
+        const std::u16string_view view = AsUtf16View(text->c_str(), text->size());
+        const std::size_t lineStart = LineStartBefore(view, caret);
+        try {
+            spaces = SpacesUnderPrefix(dc, text->substr(lineStart, caret - lineStart));
+        } catch (const std::bad_alloc&) {
+            spaces = 0;
+        }
+    }
+    DeleteDC(dc);
+    InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
+    return 0;
+}
+
+LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(OldEditProc, window, message, wParam, lParam);
+}
+
+LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam)
+{
+    if (ShortcutModifiersDown() && OnShortcut(window, key))
+        return 0;
+    return PassOn(window, WM_KEYDOWN, key, lParam);
+}
+
+LRESULT OnChar(HWND window, WPARAM character, LPARAM lParam)
+{
+    const bool shift = IsDown(VK_SHIFT);
+    if (character == L' ' && shift) {
+        SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"     "));
+        return PassOn(window, WM_CHAR, character, lParam);  // the control types the sixth space
+    }
+    if (character == L'\r' || character == L'\n') {
+        if (shift)
+            return NewLineUnderCaret(window);
+        NewLineLikeCurrent(window);
+        return 0;
+    }
+    return PassOn(window, WM_CHAR, character, lParam);
+}
+
+}  // namespace
+
+int UpdateCursorPos(HWND edit, HWND label)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    wchar_t status[64];
+    wsprintfW(status, L"Pozycja kursora: %d", static_cast<int>(start));
+    if (label)
+        SetWindowTextW(label, status);
+    return static_cast<int>(start);
+}
+
+int CalculateTextWidth(HDC dc, const wchar_t* text)
+{
+    SIZE size = {};
+    if (!GetTextExtentPoint32W(dc, text, lstrlenW(text), &size))
+        return 0;
+    return size.cx;
+}
 
 LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return CallWindowProcW(OldEditProc, window, message, wParam, lParam);
+    switch (message) {
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam, lParam);
+    case WM_CHAR:
+        return OnChar(window, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return PassOn(window, message, wParam, lParam);
+    }
 }
