@@ -17,6 +17,3 @@ extern COLORREF textColor;
 extern COLORREF backgroundColor;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The editor's starting font: both fonts of the shell are made from it.
-HFONT CreateShellFont();
