@@ -31,6 +31,9 @@ struct CommandBarControl {
     const wchar_t* caption;
 };
 
+// Group controls are made here and then moved to their layout rectangles.
+constexpr LayoutRect kProvisional = {0, 0, 60, 25};
+
 // In creation order, which is also the tab order.
 constexpr CommandBarControl kCommandBarControls[] = {
     {IDC_OPEN, 0, L"BUTTON", L"Open"},
@@ -80,7 +83,6 @@ void PlaceAndShowGroup(WManager& group)
 
 void BuildCommandBarGroup(int screenWidth)
 {
-    constexpr LayoutRect kProvisional = {0, 0, 60, 25};
     okno_dzialan.count = kCommandBarSlots;
     for (const CommandBarControl& control : kCommandBarControls) {
         okno_dzialan.windows[control.slot] =
@@ -93,7 +95,6 @@ void BuildCommandBarGroup(int screenWidth)
 
 void BuildJumpBarGroup()
 {
-    constexpr LayoutRect kProvisional = {0, 0, 60, 25};
     okno_skoku.count = kJumpButtons;
     for (int slot = 0; slot < kJumpButtons; ++slot) {
         okno_skoku.windows[slot] =

@@ -30,3 +30,13 @@ inline std::u16string_view AsUtf16View(const wchar_t* text, std::size_t length)
 {
     return {AsUtf16(text), length};
 }
+
+inline std::u16string_view AsUtf16View(const std::wstring& text)
+{
+    return AsUtf16View(text.c_str(), text.size());
+}
+
+inline std::wstring AsWideString(const std::u16string& text)
+{
+    return {AsWide(text.c_str()), text.size()};
+}

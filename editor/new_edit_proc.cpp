@@ -60,7 +60,7 @@ void NewLineLikeCurrent(HWND edit)
     const int position = UpdateCursorPos(edit, hLabel);
     std::size_t spaces = 0;
     if (const std::optional<std::wstring> text = TakeWindowText(edit)) {
-        const std::u16string_view view = AsUtf16View(text->c_str(), text->size());
+        const std::u16string_view view = AsUtf16View(*text);
         spaces = LeadingSpaceCount(view, LineStartBefore(view, static_cast<std::size_t>(position)));
     }
     InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
@@ -89,7 +89,7 @@ LRESULT NewLineUnderCaret(HWND edit)
     std::size_t spaces = 0;
     if (text) {
         const std::size_t caret = std::min(static_cast<std::size_t>(position), text->size());
-        const std::u16string_view view = AsUtf16View(text->c_str(), text->size());
+        const std::u16string_view view = AsUtf16View(*text);
         const std::size_t lineStart = LineStartBefore(view, caret);
         try {
             spaces = SpacesUnderPrefix(dc, text->substr(lineStart, caret - lineStart));

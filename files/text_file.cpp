@@ -82,11 +82,6 @@ std::optional<std::wstring> DecodeAnsi(std::span<const std::uint8_t> bytes)
     return text;
 }
 
-std::wstring AsWideString(const std::u16string& text)
-{
-    return {AsWide(text.c_str()), text.size()};
-}
-
 // Loads the chosen file into the editor; false when it could not be read (already reported).
 bool LoadChosenFile(HWND edit, HWND owner, const wchar_t* path)
 {

@@ -80,22 +80,21 @@ TEST(JumpBarToggle, HidesAndShowsTheBarAndResizesEditorAndOutput)
     const int cy = ScreenHeight();
     HWND toggle = okno_dzialan.windows[kJumpBarToggleSlot];
     ASSERT_EQ(WindowText(toggle), L">");
-    SetFocus(toggle);
-
-    PressCommandBarButton(IDC_JUMP_BAR_TOGGLE);
-    EXPECT_EQ(WindowText(toggle), L"<");
-    EXPECT_FALSE(IsWindowVisible(hJump));
-    EXPECT_EQ(PlaceInParent(hEdit), (LayoutRect{1, 33, cx - 2, cy - 203}));
-    EXPECT_EQ(PlaceInParent(hOutput), (LayoutRect{1, cy - 170, cx - 2, 170}));
-    EXPECT_EQ(GetFocus(), hEdit);
-
-    SetFocus(toggle);
-    PressCommandBarButton(IDC_JUMP_BAR_TOGGLE);
-    EXPECT_EQ(WindowText(toggle), L">");
-    EXPECT_TRUE(IsWindowVisible(hJump));
-    EXPECT_EQ(PlaceInParent(hEdit), (LayoutRect{1, 33, cx - 102, cy - 203}));
-    EXPECT_EQ(PlaceInParent(hOutput), (LayoutRect{1, cy - 170, cx - 102, 170}));
-    EXPECT_EQ(GetFocus(), hEdit);
+    struct Press {
+        const wchar_t* caption;
+        bool barShown;
+        int width;
+    };
+    // The first press hides the bar and widens both panes, the second puts everything back.
+    for (const Press& p : {Press{L"<", false, cx - 2}, Press{L">", true, cx - 102}}) {
+        SetFocus(toggle);
+        PressCommandBarButton(IDC_JUMP_BAR_TOGGLE);
+        EXPECT_EQ(WindowText(toggle), p.caption);
+        EXPECT_EQ(IsWindowVisible(hJump) != FALSE, p.barShown);
+        EXPECT_EQ(PlaceInParent(hEdit), (LayoutRect{1, 33, p.width, cy - 203})) << p.caption;
+        EXPECT_EQ(PlaceInParent(hOutput), (LayoutRect{1, cy - 170, p.width, 170})) << p.caption;
+        EXPECT_EQ(GetFocus(), hEdit) << p.caption;
+    }
 }
 
 }  // namespace

@@ -24,6 +24,13 @@ Bytes Decoded(const std::wstring& text)
 
 class TextFileTest : public testing::Test {
 protected:
+    // As after an earlier open: the path is current and the title names it.
+    static void MakeCurrent(const std::wstring& path)
+    {
+        lstrcpynW(current_file, path.c_str(), kCurrentFileCapacity);
+        SetWindowTextW(mHwnd, path.c_str());
+    }
+
     void SetUp() override
     {
         current_file[0] = L'\0';
@@ -133,8 +140,7 @@ TEST_F(TextFileTest, OpeningAnEmptyFileEmptiesTheEditor)
 TEST_F(TextFileTest, CancelledOpenAndUnreadableFilesChangeNothing)
 {
     const std::wstring earlier = folder_.Path(L"earlier.c");
-    lstrcpynW(current_file, earlier.c_str(), kCurrentFileCapacity);
-    SetWindowTextW(mHwnd, earlier.c_str());
+    MakeCurrent(earlier);
     SetWindowTextW(hEdit, L"kept");
 
     {
@@ -220,8 +226,7 @@ TEST_F(TextFileTest, SaveAsChoosesTheFileAndSaveThenReusesIt)
 TEST_F(TextFileTest, CancelledSaveAsWritesNothingAndTheNextSaveAsks)
 {
     const std::wstring earlier = folder_.Path(L"earlier.c");
-    lstrcpynW(current_file, earlier.c_str(), kCurrentFileCapacity);
-    SetWindowTextW(mHwnd, earlier.c_str());
+    MakeCurrent(earlier);
     SetWindowTextW(hEdit, L"text");
     {
         ModalDriver driver({CancelDialog()});
