@@ -7,6 +7,8 @@ add_executable(core_tests
   tests/core/auto_indent_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
+  tests/core/marker_test.cpp
+  tests/core/message_text_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
 )
@@ -21,7 +23,7 @@ if(SKOCZEK_CLANGXX)
   foreach(target settings_record text_codec)
     set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
     if(target STREQUAL settings_record)
-      set(fuzz_sources settings/settings_record.cpp)
+      set(fuzz_sources settings/settings_record.cpp jump/marker.cpp)
     else()
       set(fuzz_sources files/text_codec.cpp)
     endif()

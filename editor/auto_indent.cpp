@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 std::size_t LineStartBefore(std::u16string_view text, std::size_t position)
 {
@@ -23,9 +24,15 @@ std::size_t LeadingSpaceCount(std::u16string_view text, std::size_t lineStart)
 
 std::u16string LineBreakWithSpaces(std::size_t spaces)
 {
-    std::u16string out = u"\r\n";
-    out.append(spaces, u' ');
-    return out;
+    try {
+        std::u16string out = u"\r\n";
+        out.append(spaces, u' ');
+        return out;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    // Too long to build: the line break alone is still better than losing the key press.
+    return u"\r\n";
 }
 
 std::size_t SpacesThatFit(long long prefixWidth, long long spaceWidth)

@@ -12,7 +12,7 @@ std::size_t LineStartBefore(std::u16string_view text, std::size_t position);
 // end the run, as does anything else; the caret position plays no part.
 std::size_t LeadingSpaceCount(std::u16string_view text, std::size_t lineStart);
 
-// CR LF followed by `spaces` spaces.
+// CR LF followed by `spaces` spaces; CR LF alone when so long a text cannot be made.
 std::u16string LineBreakWithSpaces(std::size_t spaces);
 
 // How many whole spaces fit in a pixel width; 0 for non-positive input.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "jump/marker.h"
+
 namespace {
 
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
@@ -71,18 +73,11 @@ Settings StartSettings()
     WriteTextField(settings.compileDirective, u"gcc -o out_file main.c");
     settings.savedTextColor = kWhite;
     settings.savedBackgroundColor = 0;
+    // Each button starts out showing the marker it seeks.
     for (int slot = 0; slot < kUsedCaptionSlots; ++slot)
-        WriteTextField(settings.jumpCaptions[slot], JumpCaption(slot));
+        WriteTextField(settings.jumpCaptions[slot], JumpMarker(slot));
     settings.spareValue = kStartSpareValue;
     return settings;
-}
-
-std::u16string JumpCaption(int slot)
-{
-    std::u16string caption = u"//--?";
-    caption += static_cast<char16_t>(u'0' + slot / 10 % 10);
-    caption += static_cast<char16_t>(u'0' + slot % 10);
-    return caption;
 }
 
 void WriteTextField(std::span<char16_t> field, std::u16string_view text)

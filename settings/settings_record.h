@@ -57,9 +57,6 @@ using SettingsImage = std::array<std::uint8_t, kSettingsImageSize>;
 // The values the record holds right after start-up.
 Settings StartSettings();
 
-// "//--?00" to "//--?18": the start caption of a jump slot, which is also the marker it seeks.
-std::u16string JumpCaption(int slot);
-
 // Stores text in a fixed-width field: cut to width - 1 units and terminated. Units behind the
 // terminator keep what they held, as the stored files have always carried them.
 void WriteTextField(std::span<char16_t> field, std::u16string_view text);

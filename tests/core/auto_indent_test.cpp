@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -39,6 +40,10 @@ TEST(AutoIndent, LineBreakWithSpaces)
     EXPECT_EQ(LineBreakWithSpaces(0), u"\r\n");
     EXPECT_EQ(LineBreakWithSpaces(3), u"\r\n   ");
     EXPECT_EQ(LineBreakWithSpaces(1000).size(), 1002u);
+    // An indent too long to build, past what a string can hold or what memory can give,
+    // still ends the line rather than escaping from the key handler.
+    EXPECT_EQ(LineBreakWithSpaces(SIZE_MAX), u"\r\n");
+    EXPECT_EQ(LineBreakWithSpaces(std::size_t{1} << 60), u"\r\n");
 }
 
 TEST(AutoIndent, SpacesThatFit)

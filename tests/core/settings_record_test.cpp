@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "jump/marker.h"
+
 #include <string>
 #include <vector>
 
@@ -62,7 +64,7 @@ TEST(SettingsRecord, StartImageHasTheProjectFileLayout)
     EXPECT_TRUE(AllZero(image, 1208, 1300));
     for (int slot = 0; slot < 19; ++slot) {
         const std::size_t offset = 1300 + 20 * slot;
-        EXPECT_EQ(TextAt(image, offset, 10), JumpCaption(slot)) << slot;
+        EXPECT_EQ(TextAt(image, offset, 10), JumpMarker(slot)) << slot;
         EXPECT_TRUE(AllZero(image, offset + 14, offset + 20)) << slot;
     }
     EXPECT_TRUE(AllZero(image, 1680, 1700));
@@ -70,21 +72,39 @@ TEST(SettingsRecord, StartImageHasTheProjectFileLayout)
     EXPECT_EQ(image[1701], 0);
 }
 
-TEST(SettingsRecord, FontFieldsLandAtTheirOffsets)
+TEST(SettingsRecord, EveryFontFieldLandsAtItsOffset)
 {
+    // Each field holds a value no other field holds, so two swapped fields cannot pass.
     Settings settings = StartSettings();
-    settings.savedFont.height = -13;
-    settings.savedFont.weight = 700;
-    settings.savedFont.italic = 1;
-    settings.savedFont.pitchAndFamily = 0x31;
-    WriteTextField(settings.savedFont.faceName, u"Consolas");
+    FontDescription& font = settings.savedFont;
+    font.height = -13;
+    font.width = 7;
+    font.escapement = 900;
+    font.orientation = 1800;
+    font.weight = 700;
+    font.italic = 0x11;
+    font.underline = 0x22;
+    font.strikeOut = 0x33;
+    font.charSet = 0xEE;
+    font.outPrecision = 0x44;
+    font.clipPrecision = 0x55;
+    font.quality = 0x66;
+    font.pitchAndFamily = 0x31;
+    WriteTextField(font.faceName, u"Consolas");
     const SettingsImage image = SettingsToImage(settings);
 
-    EXPECT_EQ(U32At(image, 1208), 0xFFFFFFF3u);
-    EXPECT_EQ(U32At(image, 1224), 700u);
-    EXPECT_EQ(image[1228], 1);
-    EXPECT_EQ(image[1235], 0x31);
+    struct Word {
+        std::size_t offset;
+        std::uint32_t value;
+    };
+    for (const Word& w : {Word{1208, 0xFFFFFFF3u}, Word{1212, 7}, Word{1216, 900}, Word{1220, 1800}, Word{1224, 700}})
+        EXPECT_EQ(U32At(image, w.offset), w.value) << w.offset;
+    const std::uint8_t bytes[] = {0x11, 0x22, 0x33, 0xEE, 0x44, 0x55, 0x66, 0x31};
+    for (std::size_t i = 0; i < sizeof bytes; ++i)
+        EXPECT_EQ(image[1228 + i], bytes[i]) << 1228 + i;
     EXPECT_EQ(TextAt(image, 1236, 32), u"Consolas");
+    EXPECT_TRUE(AllZero(image, 1236 + 2 * 9, 1300));
+    EXPECT_EQ(TextAt(image, 1300, 10), u"//--?00") << "the captions follow the face name directly";
 }
 
 TEST(SettingsRecord, RoundTripKeepsEveryByte)
