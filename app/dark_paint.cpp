@@ -8,11 +8,11 @@ void PaintFramedSurface(HWND window, COLORREF fill)
     RECT client;
     GetClientRect(window, &client);
 
-    ScopedGdiObject brush(CreateSolidBrush(fill));
-    ScopedGdiObject pen(CreatePen(PS_SOLID, 1, kFrameColor));
-    FillRect(paint.dc(), &client, static_cast<HBRUSH>(brush.get()));
+    ScopedBrush brush(CreateSolidBrush(fill));
+    ScopedPen pen(CreatePen(PS_SOLID, 1, kFrameColor));
+    FillRect(paint.dc(), &client, brush);
 
-    ScopedSelectObject selectPen(paint.dc(), pen.get());
+    ScopedSelectObject selectPen(paint.dc(), pen);
     ScopedSelectObject selectBrush(paint.dc(), GetStockObject(NULL_BRUSH));
     Rectangle(paint.dc(), client.left, client.top, client.right, client.bottom);
 }

@@ -4,18 +4,18 @@
 
 #include "app/layout.h"
 #include "app/main_window.h"
-#include "app/wide.h"
+#include "app/output_pane.h"
 #include "app/window_ops.h"
 #include "app/window_groups.h"
 #include "commandbar/top_bar.h"
 #include "files/text_file.h"
 #include "jump/jump_proc.h"
 #include "resources/resource_ids.h"
+#include "settings/apply_settings.h"
 #include "settings/settings_state.h"
 
 HWND hTopBar = nullptr;
 HWND hJump = nullptr;
-HWND hOutput = nullptr;
 
 namespace {
 
@@ -104,11 +104,11 @@ void BuildJumpBarGroup()
     AttachGroupOperations(&okno_skoku);
 }
 
+// The font and colours already match the start values; only the captions are new.
 void SetStartSettingsAndCaptions()
 {
     ustawienia = StartSettings();
-    for (int slot = 0; slot < kUsedCaptionSlots; ++slot)
-        SetWindowTextW(okno_skoku.windows[slot], AsWide(ustawienia.jumpCaptions[slot]));
+    ApplyJumpCaptions();
 }
 
 }  // namespace
@@ -155,11 +155,6 @@ void init()
     MoveToPlace(hOutput, OutputRect(screenWidth, screenHeight, true));
 
     SetStartSettingsAndCaptions();
-}
-
-LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void CenterWindow(HWND window)

@@ -59,6 +59,15 @@ LRESULT OnColorEdit(HDC dc, HWND control)
     return reinterpret_cast<LRESULT>(hBrushBlack);
 }
 
+// The main window has nothing to type into: whenever it gets the keyboard (after a dialog
+// closes, or when it is activated), the editor takes it.
+LRESULT OnSetFocus()
+{
+    if (hEdit)
+        SetFocus(hEdit);
+    return 0;
+}
+
 LRESULT OnDestroy()
 {
     DeleteObject(hBrushBlack);
@@ -81,6 +90,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CTLCOLOREDIT:
         return OnColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETFOCUS:
+        return OnSetFocus();
     case WM_DESTROY:
         return OnDestroy();
     default:

@@ -26,6 +26,11 @@ inline const char16_t* AsUtf16(const wchar_t* text)
     return reinterpret_cast<const char16_t*>(text);
 }
 
+inline char16_t* AsUtf16(wchar_t* text)
+{
+    return reinterpret_cast<char16_t*>(text);
+}
+
 inline std::u16string_view AsUtf16View(const wchar_t* text, std::size_t length)
 {
     return {AsUtf16(text), length};

@@ -5,14 +5,21 @@ set(SKOCZEK_WIN_SOURCES
   app/dark_paint.cpp
   app/init.cpp
   app/main_window.cpp
+  app/message_box.cpp
+  app/modal_dialog.cpp
+  app/output_pane.cpp
   app/startup.cpp
   app/window_ops.cpp
   app/window_text.cpp
   app/window_groups.cpp
   commandbar/top_bar.cpp
   editor/new_edit_proc.cpp
+  files/file_dialog.cpp
+  files/file_io.cpp
   files/text_file.cpp
   jump/jump_proc.cpp
+  settings/apply_settings.cpp
+  settings/font_description.cpp
   settings/settings_state.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
@@ -51,6 +58,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
     tests/win/editor_keys_test.cpp
+    tests/win/seams_test.cpp
     ${SKOCZEK_RESOURCES})
   target_link_libraries(win_tests PRIVATE skoczek_win gtest)
   target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

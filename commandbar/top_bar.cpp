@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 #include "app/dark_paint.h"
 #include "app/init.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/output_pane.h"
 #include "app/wide.h"
 #include "app/window_groups.h"
 #include "app/window_ops.h"
@@ -22,23 +25,27 @@ HWND CountField()
 
 void ShowCount(int value)
 {
-    SetWindowTextW(CountField(), AsWide(FormatCount(value)));
+    try {
+        SetWindowTextW(CountField(), AsWide(FormatCount(value)));
+    } catch (const std::bad_alloc&) {
+        // The field keeps the count it shows.
+    }
 }
 
-void StepCountUp()
+void StepCountUp(HWND)
 {
     if (const auto next = CountAfterPlus(getIntegerFromWindow(CountField())))
         ShowCount(*next);
 }
 
-void StepCountDown()
+void StepCountDown(HWND)
 {
     if (const auto next = CountAfterMinus(getIntegerFromWindow(CountField())))
         ShowCount(*next);
 }
 
 // The toggle's caption is the only record of whether the jump bar is shown.
-void ToggleJumpBar()
+void ToggleJumpBar(HWND)
 {
     HWND toggle = okno_dzialan.windows[kJumpBarToggleSlot];
     wchar_t caption[2] = {};
@@ -58,31 +65,46 @@ void ToggleJumpBar()
     SetFocus(hEdit);
 }
 
+void OpenTextFile(HWND bar)
+{
+    OpenFileAndLoadToEdit(hEdit, bar);
+}
+
+void SaveTextFile(HWND)
+{
+    SaveEditorText(false);
+}
+
+void SaveTextFileAs(HWND)
+{
+    SaveEditorText(true);
+}
+
+struct BarCommand {
+    int id;
+    void (*run)(HWND bar);
+};
+
+// Ids that are not listed here go on to the bar's default handling.
+constexpr BarCommand kBarCommands[] = {
+    {IDC_OPEN, OpenTextFile},
+    {IDC_SAVE, SaveTextFile},
+    {IDC_SAVE_AS, SaveTextFileAs},
+    {IDC_JUMP_BAR_TOGGLE, ToggleJumpBar},
+    {IDC_COUNT_DOWN, StepCountDown},
+    {IDC_COUNT_UP, StepCountUp},
+};
+
 // True when the command was one of the bar's own.
 bool RunCommand(HWND bar, int id)
 {
-    switch (id) {
-    case IDC_OPEN:
-        OpenFileAndLoadToEdit(hEdit, bar);
-        return true;
-    case IDC_SAVE:
-        SaveEditorText(false);
-        return true;
-    case IDC_SAVE_AS:
-        SaveEditorText(true);
-        return true;
-    case IDC_JUMP_BAR_TOGGLE:
-        ToggleJumpBar();
-        return true;
-    case IDC_COUNT_DOWN:
-        StepCountDown();
-        return true;
-    case IDC_COUNT_UP:
-        StepCountUp();
-        return true;
-    default:
-        return false;
+    for (const BarCommand& command : kBarCommands) {
+        if (command.id == id) {
+            command.run(bar);
+            return true;
+        }
     }
+    return false;
 }
 
 }  // namespace

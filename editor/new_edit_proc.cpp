@@ -1,11 +1,13 @@
 #include "editor/new_edit_proc.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 
 #include "app/gdi_holders.h"
 #include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/wide.h"
 #include "app/window_text.h"
 #include "editor/auto_indent.h"
@@ -81,9 +83,9 @@ LRESULT NewLineUnderCaret(HWND edit)
     const int position = UpdateCursorPos(edit, hLabel);
     const std::optional<std::wstring> text = TakeWindowText(edit);
 
-    HDC dc = CreateCompatibleDC(nullptr);
+    ScopedMemoryDC dc;
     if (!dc) {
-        MessageBoxW(nullptr, L"Nie udało się utworzyć HDC.", L"Błąd", MB_ICONERROR);
+        ShowMessage(nullptr, L"Nie udało się utworzyć HDC.", L"Błąd", MB_ICONERROR);
         return 1;
     }
     std::size_t spaces = 0;
@@ -97,7 +99,6 @@ LRESULT NewLineUnderCaret(HWND edit)
             spaces = 0;
         }
     }
-    DeleteDC(dc);
     InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -15,20 +14,23 @@ constexpr int kFileDialogCapacity = 260;
 extern wchar_t current_file[kCurrentFileCapacity];
 
 // Lets the user choose a file and makes its text the editor's. The owner owns the dialog
-// and any message box.
+// and any message box; the editor has the keyboard afterwards.
 void OpenFileAndLoadToEdit(HWND edit, HWND owner);
 
 // Asks for a file name to save under. Leaves the chosen path in `destination`, or the empty
 // string when the user cancels.
 void SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owner);
 
-// Writes the text as UTF-8 without a mark. True only when every byte was written and the file
-// closed cleanly.
+// Writes the text as UTF-8 without a mark. True only when every byte is on disk; on failure the
+// file keeps what it held before.
 bool SaveTextToFile(const wchar_t* path, const wchar_t* text);
 
 // The editor's save: ask for a name when `askForName` (or when there is no current file),
-// then write the editor's text to `current_file`. A failed write is reported.
+// then write the editor's text to `current_file`. A failed write is reported. The editor has
+// the keyboard afterwards.
 void SaveEditorText(bool askForName);
 
-// A text file's bytes as the editor's text; nullopt when there is no memory for it.
-std::optional<std::wstring> DecodeTextFileBytes(std::span<const std::uint8_t> bytes);
+enum class DecodeOutcome { Decoded, OutOfMemory, NotConvertible };
+
+// A text file's bytes as the editor's text.
+DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::wstring& text);

@@ -5,6 +5,7 @@
 
 #include "app/init.h"
 #include "app/main_window.h"
+#include "app/output_pane.h"
 #include "app/window_groups.h"
 #include "commandbar/top_bar.h"
 #include "resources/resource_ids.h"

@@ -6,6 +6,7 @@
 
 #include "app/init.h"
 #include "app/main_window.h"
+#include "app/output_pane.h"
 #include "files/text_file.h"
 #include "settings/settings_state.h"
 #include "tests/win/win_test_support.h"

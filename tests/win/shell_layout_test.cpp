@@ -5,6 +5,7 @@
 
 #include "app/init.h"
 #include "app/main_window.h"
+#include "app/output_pane.h"
 #include "app/window_groups.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
@@ -128,13 +129,22 @@ TEST(ShellLayout, FontsOfEachGroup)
     EXPECT_STREQ(font.lfFaceName, L"Arial");
 }
 
-TEST(ShellLayout, GroupsCarryTheirOperations)
+TEST(ShellLayout, EachGroupsStoredOperationsActOnItsOwnWindows)
 {
-    for (const WManager* group : {&okno_dzialan, &okno_skoku}) {
-        EXPECT_EQ(group->show, &PokazOkna);
-        EXPECT_EQ(group->hide, &UkryjOkna);
-        EXPECT_EQ(group->showAll, &PokazWszystkieOkna);
-        EXPECT_EQ(group->hideAll, &UkryjWszystkieOkna);
+    for (WManager* group : {&okno_dzialan, &okno_skoku}) {
+        const std::int32_t first[] = {0};
+        group->hide(group, first, 1);
+        EXPECT_FALSE(IsWindowVisible(group->windows[0]));
+        EXPECT_TRUE(IsWindowVisible(group->windows[1]));
+        group->show(group, first, 1);
+        EXPECT_TRUE(IsWindowVisible(group->windows[0]));
+
+        group->hideAll(group);
+        for (int slot = 0; slot < group->count; ++slot)
+            EXPECT_FALSE(IsWindowVisible(group->windows[slot])) << slot;
+        group->showAll(group);
+        for (int slot = 0; slot < group->count; ++slot)
+            EXPECT_TRUE(IsWindowVisible(group->windows[slot])) << slot;
     }
 }
 

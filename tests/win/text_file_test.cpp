@@ -9,6 +9,8 @@
 
 #include "app/init.h"
 #include "app/main_window.h"
+#include "app/window_groups.h"
+#include "files/file_io.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
@@ -84,9 +86,9 @@ TEST(TextFileLoad, AcceptedForms)
         {"empty", {}, L""},
     };
     for (const Case& c : cases) {
-        const auto text = DecodeTextFileBytes(c.bytes);
-        ASSERT_TRUE(text.has_value()) << c.what;
-        EXPECT_EQ(*text, c.text) << c.what;
+        std::wstring text;
+        ASSERT_EQ(DecodeTextFileBytes(c.bytes, text), DecodeOutcome::Decoded) << c.what;
+        EXPECT_EQ(text, c.text) << c.what;
     }
 }
 
@@ -95,10 +97,10 @@ TEST(TextFileLoad, BytesThatAreNotUtf8UseTheAnsiCodePage)
     const Bytes latin = {'c', 'a', 'f', 0xE9};
     wchar_t expected[8] = {};
     MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(latin.data()), 4, expected, 8);
-    const auto text = DecodeTextFileBytes(latin);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(*text, expected);
-    EXPECT_EQ(text->size(), 4u) << "one byte, one character in a single-byte code page";
+    std::wstring text;
+    ASSERT_EQ(DecodeTextFileBytes(latin, text), DecodeOutcome::Decoded);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(text.size(), 4u) << "one byte, one character in a single-byte code page";
 }
 
 TEST(TextFileRoundTrip, SavedTextComesBackUnchanged)
@@ -108,9 +110,9 @@ TEST(TextFileRoundTrip, SavedTextComesBackUnchanged)
                                 L"// zażółć gęślą jaźń\r\nprintf(\"ĄĘŚ\");", L"char *s = \"\U0001F600\";"}) {
         const std::wstring path = folder.Path(L"round.c");
         ASSERT_TRUE(SaveTextToFile(path.c_str(), text));
-        const auto loaded = DecodeTextFileBytes(ReadFileBytes(path));
-        ASSERT_TRUE(loaded.has_value());
-        EXPECT_EQ(*loaded, text);
+        std::wstring loaded;
+        ASSERT_EQ(DecodeTextFileBytes(ReadFileBytes(path), loaded), DecodeOutcome::Decoded);
+        EXPECT_EQ(loaded, text);
     }
 }
 
@@ -164,26 +166,29 @@ TEST_F(TextFileTest, CancelledOpenAndUnreadableFilesChangeNothing)
     EXPECT_EQ(box.caption, L"Błąd");
     EXPECT_EQ(box.text, L"Nie można otworzyć pliku!");
 
-    // 4 GiB cannot be held in the editor; a sparse file costs no disk space.
-    const std::wstring huge = folder_.Path(L"huge.c");
-    HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD ignored = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER size;
-    size.QuadPart = 0x100000000LL;
-    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file));
-    CloseHandle(file);
-    MessageBoxSeen tooLarge;
-    {
-        ModalDriver driver({ChooseFile(huge), RecordMessageBox(&tooLarge)});
-        PressCommandBarButton(IDC_OPEN);
-        EXPECT_TRUE(driver.finished());
+    // Every length reaches the system as an int, so 2 GiB and more is refused whole: up to 4 GiB
+    // such a size turned negative and opened as an empty text. Sparse files cost no disk space.
+    for (const LONGLONG bytes : {0x80000000LL, 0xFFFFFFFFLL}) {
+        const std::wstring huge = folder_.Path(L"huge.c");
+        HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD ignored = 0;
+        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = bytes;
+        ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+        MessageBoxSeen tooLarge;
+        {
+            ModalDriver driver({ChooseFile(huge), RecordMessageBox(&tooLarge)});
+            PressCommandBarButton(IDC_OPEN);
+            EXPECT_TRUE(driver.finished());
+        }
+        EXPECT_EQ(tooLarge.caption, L"Error") << bytes;
+        EXPECT_NE(tooLarge.text.find(L"2 GiB"), std::wstring::npos) << tooLarge.text;
+        DeleteFileW(huge.c_str());
     }
-    EXPECT_EQ(tooLarge.caption, L"Error");
-    EXPECT_NE(tooLarge.text.find(L"4 GiB"), std::wstring::npos) << tooLarge.text;
-    DeleteFileW(huge.c_str());
 
     EXPECT_EQ(WindowText(hEdit), L"kept");
     EXPECT_EQ(std::wstring(current_file), earlier);
@@ -276,6 +281,72 @@ TEST_F(TextFileTest, AFailedSaveIsReportedAndKeepsTheOldFile)
     }
     EXPECT_EQ(missing.caption, L"Error");
     EXPECT_NE(missing.text.find(missingFolder), std::wstring::npos) << missing.text;
+}
+
+// The writer's failures, forced where a full disk or a folder that takes no new files would force them.
+TEST(SafeWrite, AFailureLeavesTheOldFileAsItWasAndNothingBesideIt)
+{
+    const Bytes oldBytes = Decoded(L"int old;");
+    const Bytes longer = Decoded(L"int main(void) { return 0; }");
+    const Bytes shorter = Decoded(L"x");
+    struct Case {
+        const char* what;
+        bool existed;
+        const Bytes* text;
+        WriteFaults faults;
+        bool written;
+    };
+    const Case cases[] = {
+        {"replaces an existing file", true, &longer, {}, true},
+        {"creates a new file", false, &longer, {}, true},
+        {"nothing written at all", true, &longer, {.failAfterBytes = 0}, false},
+        {"fails midway", true, &longer, {.failAfterBytes = 5}, false},
+        {"fails one byte short", true, &longer, {.failAfterBytes = longer.size() - 1}, false},
+        {"a new file fails midway", false, &longer, {.failAfterBytes = 5}, false},
+        {"in place, longer", true, &longer, {.noFileBeside = true}, true},
+        {"in place, shorter", true, &shorter, {.noFileBeside = true}, true},
+        {"in place fails midway", true, &longer, {.failAfterBytes = 5, .noFileBeside = true}, false},
+        {"in place needs the file to exist", false, &longer, {.noFileBeside = true}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::wstring path = folder.Path(L"main.c");
+        if (c.existed)
+            WriteFileBytes(path, oldBytes);
+        EXPECT_EQ(WriteFileSafely(path.c_str(), *c.text, c.faults), c.written);
+        const bool fileThere = c.existed || c.written;
+        EXPECT_EQ(folder.Names(), fileThere ? std::vector<std::wstring>{L"main.c"} : std::vector<std::wstring>{});
+        if (fileThere)
+            EXPECT_EQ(ReadFileBytes(path), c.written ? *c.text : oldBytes);
+    }
+
+    // A replaced file keeps its attributes.
+    TempFolder folder;
+    const std::wstring hidden = folder.Path(L"hidden.c");
+    WriteFileBytes(hidden, oldBytes);
+    ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    ASSERT_TRUE(SaveTextToFile(hidden.c_str(), L"int main;"));
+    EXPECT_EQ(ReadFileBytes(hidden), Decoded(L"int main;"));
+    EXPECT_TRUE(GetFileAttributesW(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(TextFileTest, AfterSavingThroughTheDialogTypingGoesOnInTheEditor)
+{
+    SetWindowTextW(hEdit, L"int a;");
+    SendMessageW(hEdit, EM_SETSEL, 6, 6);
+    SetForegroundWindow(mHwnd);
+    SetFocus(okno_dzialan.windows[2]);  // where a click on "Save as" leaves the keyboard
+    {
+        ModalDriver driver({ChooseFile(folder_.Path(L"typed.c"))});
+        PressCommandBarButton(IDC_SAVE_AS);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_TRUE(TypeOnKeyboard(L" b;", [] { return WindowText(hEdit) == L"int a; b;"; })) << WindowText(hEdit);
+
+    // Whenever the main window itself gets the keyboard, it hands it on to the editor.
+    SetFocus(mHwnd);
+    EXPECT_EQ(GetFocus(), hEdit);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/win/win_test_support.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/init.h"
@@ -44,6 +45,27 @@ void PumpPendingMessages()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done)
+{
+    std::vector<INPUT> keys;
+    for (wchar_t character : text) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = character;
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (!done() && GetTickCount64() < deadline) {
+        PumpPendingMessages();
+        Sleep(10);
+    }
+    return done();
 }
 
 int ScreenWidth()
@@ -136,6 +158,7 @@ ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen)
 {
     return [seen](HWND box) {
         seen->caption = WindowText(box);
+        seen->owner = GetWindow(box, GW_OWNER);
         wchar_t text[1024] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 1024);
         seen->text = text;
@@ -151,6 +174,23 @@ TempFolder::TempFolder()
     folder_ = std::wstring(base) + L"skoczek-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(++counter);
     CreateDirectoryW(folder_.c_str(), nullptr);
+}
+
+std::vector<std::wstring> TempFolder::Names() const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                names.push_back(name);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TempFolder::~TempFolder()

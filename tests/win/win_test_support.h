@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/layout.h"
@@ -17,6 +18,10 @@ void PressCommandBarButton(int id);
 
 // Lets posted messages and paints through, as the message loop would.
 void PumpPendingMessages();
+
+// Types the text on the real keyboard input path (SendInput), then lets the messages through
+// until `done` holds or a few seconds pass. Returns whether `done` came to hold.
+bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done);
 
 int ScreenWidth();
 int ScreenHeight();
@@ -61,6 +66,7 @@ ModalDriver::Action PressButton(int id);
 struct MessageBoxSeen {
     std::wstring caption;
     std::wstring text;
+    HWND owner = nullptr;
 };
 // Notes a message box's caption and text, then closes it with OK.
 ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen);
@@ -74,6 +80,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     std::wstring Path(const std::wstring& name) const { return folder_ + L"\\" + name; }
+    // The names of the files in the folder, sorted.
+    std::vector<std::wstring> Names() const;
 
 private:
     std::wstring folder_;

@@ -1,0 +1,52 @@
+#include "app/output_pane.h"
+
+#include <commctrl.h>
+
+#include <new>
+#include <optional>
+#include <string>
+
+HWND hOutput = nullptr;
+
+namespace {
+
+// An edit control's text ends at its first NUL; a zero inside program output must not hide
+// what follows it, so zeros are left out. Nothing when there is no memory for the copy.
+std::optional<std::wstring> WithoutZeros(std::wstring_view text)
+{
+    try {
+        std::wstring copy;
+        copy.reserve(text.size());
+        for (wchar_t c : text) {
+            if (c != L'\0')
+                copy += c;
+        }
+        return copy;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void SetOutputText(std::wstring_view text)
+{
+    // Without memory for the copy the pane keeps what it shows.
+    if (const std::optional<std::wstring> shown = WithoutZeros(text))
+        SetWindowTextW(hOutput, shown->c_str());
+}
+
+void AppendOutputText(std::wstring_view text)
+{
+    const std::optional<std::wstring> added = WithoutZeros(text);
+    if (!added || added->empty())
+        return;
+    const int end = GetWindowTextLengthW(hOutput);
+    SendMessageW(hOutput, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(hOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added->c_str()));
+}

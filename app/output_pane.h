@@ -1,0 +1,19 @@
+#pragma once
+// The output pane along the bottom: what the compile command and the built program print.
+// Everything that writes the pane goes through the two functions below.
+
+#include <windows.h>
+
+#include <string_view>
+
+extern HWND hOutput;
+
+// The pane's subclass procedure; it leaves every message to the edit control.
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                        DWORD_PTR referenceData);
+
+// Replaces the pane's whole text.
+void SetOutputText(std::wstring_view text);
+
+// Adds text at the end of the pane without setting its whole text anew, and shows the end.
+void AppendOutputText(std::wstring_view text);

@@ -1,0 +1,74 @@
+#include "settings/apply_settings.h"
+
+#include <windows.h>
+
+#include "app/main_window.h"
+#include "app/output_pane.h"
+#include "app/wide.h"
+#include "app/window_groups.h"
+#include "app/window_ops.h"
+#include "settings/font_description.h"
+#include "settings/settings_state.h"
+
+namespace {
+
+HFONT FontOf(HWND window)
+{
+    return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+}
+
+void SetFont(HWND window, HFONT font)
+{
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+}  // namespace
+
+bool ApplyFont()
+{
+    const LOGFONTW description = LogFontFromDescription(ustawienia.savedFont);
+    HFONT font = CreateFontIndirectW(&description);
+    if (!font)
+        return false;
+
+    // The old font is deleted only once no window draws with it any more.
+    HFONT old = hNormalFont;
+    hNormalFont = font;
+    SetFont(hEdit, font);
+    SetFont(hOutput, font);
+    InvalidateRect(hEdit, nullptr, TRUE);
+    InvalidateRect(hOutput, nullptr, TRUE);
+    for (int slot = 0; slot < okno_dzialan.count; ++slot) {
+        if (old && FontOf(okno_dzialan.windows[slot]) == old)
+            SetFont(okno_dzialan.windows[slot], font);
+    }
+    if (old)
+        DeleteObject(old);
+    return true;
+}
+
+void ApplyColors()
+{
+    textColor = ustawienia.savedTextColor;
+    backgroundColor = ustawienia.savedBackgroundColor;
+}
+
+void ApplyJumpCaptions()
+{
+    for (int slot = 0; slot < okno_skoku.count && slot < kUsedCaptionSlots; ++slot) {
+        const std::u16string_view caption = ReadTextField(ustawienia.jumpCaptions[slot]);
+        // The field holds at most nine units and a terminator, so a copy fits on the stack.
+        wchar_t text[kCaptionUnits] = {};
+        caption.copy(AsUtf16(text), kCaptionUnits - 1);
+        SetWindowTextW(okno_skoku.windows[slot], text);
+    }
+}
+
+void ApplySettings()
+{
+    ApplyFont();
+    ApplyColors();
+    ApplyJumpCaptions();
+    RepaintNow(mHwnd);
+    RepaintNow(hEdit);
+}

@@ -1,0 +1,218 @@
+// The shared pieces that several commands use: the output pane's writers, the message boxes,
+// the dialog opener, the topmost holder, the font conversion and applying the settings.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/modal_dialog.h"
+#include "app/output_pane.h"
+#include "app/window_groups.h"
+#include "resources/resource_ids.h"
+#include "settings/apply_settings.h"
+#include "settings/font_description.h"
+#include "settings/settings_state.h"
+#include "settings/topmost_holder.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+// Counts the messages that set an edit control's whole text.
+LRESULT CALLBACK CountWholeTextSets(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR counter)
+{
+    if (message == WM_SETTEXT)
+        ++*reinterpret_cast<int*>(counter);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST(OutputPane, SetReplacesAndAppendAddsAtTheEnd)
+{
+    SetOutputText(L"Kompilowanie");
+    EXPECT_EQ(WindowText(hOutput), L"Kompilowanie");
+
+    int wholeTextSets = 0;
+    SetWindowSubclass(hOutput, CountWholeTextSets, 1, reinterpret_cast<DWORD_PTR>(&wholeTextSets));
+    SendMessageW(hOutput, EM_SETSEL, 0, 3);  // the user's selection elsewhere does not matter
+    AppendOutputText(L"\r\nmain.c:1: error");
+    AppendOutputText(std::wstring(L"a\0b", 3));  // a zero inside output hides nothing behind it
+    AppendOutputText(L"");
+    RemoveWindowSubclass(hOutput, CountWholeTextSets, 1);
+
+    EXPECT_EQ(WindowText(hOutput), L"Kompilowanie\r\nmain.c:1: errorab");
+    EXPECT_EQ(wholeTextSets, 0) << "appending must not set the whole text anew";
+    DWORD start = 0, end = 0;
+    SendMessageW(hOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, static_cast<DWORD>(GetWindowTextLengthW(hOutput))) << "the caret follows the end of the output";
+
+    SetOutputText(std::wstring(L"x\0y", 3));
+    EXPECT_EQ(WindowText(hOutput), L"xy");
+    SetOutputText(L"");
+}
+
+TEST(MessageBoxes, CaptionTextAndOwner)
+{
+    MessageBoxSeen withCode, withPath;
+    {
+        ModalDriver driver({RecordMessageBox(&withCode), RecordMessageBox(&withPath)});
+        ShowMessageWithCode(hOutput, L"Nie udało się uruchomić procesu! Kod błędu: %lu", 193, L"Błąd", MB_ICONERROR);
+        ShowFileError(nullptr, L"The file could not be saved:", L"C:\\zadania\\main.c");
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(withCode.caption, L"Błąd");
+    EXPECT_EQ(withCode.text, L"Nie udało się uruchomić procesu! Kod błędu: 193");
+    EXPECT_EQ(withCode.owner, mHwnd) << "a box owned by a child window belongs to its top-level window";
+    EXPECT_EQ(withPath.caption, L"Error");
+    EXPECT_EQ(withPath.text, L"The file could not be saved:\n\nC:\\zadania\\main.c");
+    EXPECT_EQ(withPath.owner, nullptr);
+}
+
+INT_PTR CALLBACK EndAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog, title, 64);
+    EndDialog(dialog, std::wstring(title) == L"Search/Replace" ? 610 : 1);
+    return TRUE;
+}
+
+TEST(ModalDialog, OpensTheTemplateOrReportsWhyNot)
+{
+    {
+        ModalDriver driver({});
+        EXPECT_EQ(OpenModalDialog(IDD_SEARCH_REPLACE, EndAtOnce), 610);
+        EXPECT_EQ(driver.unexpected(), 0);
+    }
+
+    // The code the system gives for a template that is not there, asked for the same way.
+    SetLastError(0);
+    ASSERT_EQ(DialogBoxParamW(mhI, MAKEINTRESOURCEW(9999), nullptr, EndAtOnce, 0), -1);
+    const DWORD code = GetLastError();
+    MessageBoxSeen box;
+    {
+        ModalDriver driver({RecordMessageBox(&box)});
+        EXPECT_EQ(OpenModalDialog(9999, EndAtOnce), -1);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.text, L"DialogBox failed! Error code: " + std::to_wstring(code));
+    EXPECT_EQ(box.owner, nullptr);
+}
+
+TEST(TopmostHolder, ClearsTheBitForItsScopeAndSetsItAfter)
+{
+    HWND popup = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, mhI,
+                                 nullptr);
+    ASSERT_TRUE(popup);
+    const auto topmost = [popup] { return (GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    ASSERT_TRUE(topmost());
+    const auto leaveEarly = [&](bool early) {
+        ScopedTopmostOff off(popup);
+        EXPECT_FALSE(topmost());
+        if (early)
+            return;
+        EXPECT_FALSE(topmost());
+    };
+    leaveEarly(true);
+    EXPECT_TRUE(topmost());
+    leaveEarly(false);
+    EXPECT_TRUE(topmost());
+    DestroyWindow(popup);
+}
+
+// A description with a different value in every field.
+LOGFONTW DistinctLogFont()
+{
+    LOGFONTW font = {};
+    font.lfHeight = -21;
+    font.lfWidth = 9;
+    font.lfEscapement = 450;
+    font.lfOrientation = 900;
+    font.lfWeight = FW_BOLD;
+    font.lfItalic = 1;
+    font.lfUnderline = 2;
+    font.lfStrikeOut = 3;
+    font.lfCharSet = EASTEUROPE_CHARSET;
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfClipPrecision = CLIP_LH_ANGLES;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(font.lfFaceName, L"Courier New", LF_FACESIZE);
+    return font;
+}
+
+TEST(FontDescription, LandsInTheProjectImageExactlyAsTheSystemLaysItOut)
+{
+    const LOGFONTW font = DistinctLogFont();
+    Settings settings = StartSettings();
+    settings.savedFont = FontDescriptionFromLogFont(font);
+    const SettingsImage image = SettingsToImage(settings);
+
+    static_assert(sizeof(LOGFONTW) == kFaceNameOffset + 2 * kFaceNameUnits - kFontOffset);
+    EXPECT_EQ(std::memcmp(image.data() + kFontOffset, &font, sizeof font), 0);
+
+    const LOGFONTW back = LogFontFromDescription(SettingsFromImage(image)->savedFont);
+    EXPECT_EQ(std::memcmp(&back, &font, sizeof font), 0);
+}
+
+class ApplySettingsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = ustawienia;
+        GetObjectW(hNormalFont, sizeof startFont_, &startFont_);
+    }
+    void TearDown() override
+    {
+        // Back to the start font, colours and captions, then to the start record itself.
+        ustawienia = saved_;
+        ustawienia.savedFont = FontDescriptionFromLogFont(startFont_);
+        ApplySettings();
+        ustawienia = saved_;
+    }
+
+    Settings saved_ = {};
+    LOGFONTW startFont_ = {};
+};
+
+TEST_F(ApplySettingsTest, FontColoursAndCaptionsFollowTheRecord)
+{
+    HFONT oldFont = hNormalFont;
+    LOGFONTW wanted = {};
+    wanted.lfHeight = 25;
+    lstrcpynW(wanted.lfFaceName, L"Courier New", LF_FACESIZE);
+    ustawienia.savedFont = FontDescriptionFromLogFont(wanted);
+    ustawienia.savedTextColor = RGB(1, 2, 3);
+    ustawienia.savedBackgroundColor = RGB(4, 5, 6);
+    for (int slot = 0; slot < 19; ++slot)
+        WriteTextField(ustawienia.jumpCaptions[slot], u"pętla " + std::u16string(1, u'a' + slot));
+
+    ApplySettings();
+
+    ASSERT_NE(hNormalFont, oldFont);
+    EXPECT_EQ(GetObjectType(oldFont), 0u) << "the replaced font is deleted";
+    LOGFONTW made = {};
+    ASSERT_TRUE(GetObjectW(hNormalFont, sizeof made, &made));
+    EXPECT_EQ(made.lfHeight, 25);
+    EXPECT_STREQ(made.lfFaceName, L"Courier New");
+    for (HWND window : {hEdit, hOutput})
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+    // No window is left drawing with the deleted font.
+    for (int slot = 0; slot < okno_dzialan.count; ++slot)
+        EXPECT_NE(GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageW(okno_dzialan.windows[slot], WM_GETFONT, 0, 0))),
+                  0u)
+            << slot;
+
+    EXPECT_EQ(textColor, RGB(1, 2, 3));
+    EXPECT_EQ(backgroundColor, RGB(4, 5, 6));
+    EXPECT_EQ(WindowText(okno_skoku.windows[0]), L"pętla a");
+    EXPECT_EQ(WindowText(okno_skoku.windows[18]), L"pętla s");
+}
+
+}  // namespace
