@@ -62,37 +62,38 @@ ScopedHandle CreateFileBeside(const std::wstring& target, DWORD attributes, std:
     return ScopedHandle();
 }
 
-// The new bytes go into a file beside the target, which then takes the target's place.
-// Returns false with nothing changed; `besideMade` tells whether that file could be made at all.
-bool WriteBesideAndReplace(const wchar_t* path, DWORD oldAttributes, std::span<const std::uint8_t> bytes,
-                           const WriteFaults& faults, bool& besideMade)
+enum class BesideOutcome { Replaced, NoFileBeside, WriteFailed, ReplaceFailed };
+
+// The new bytes go into a file beside the target, which then takes the target's place, with
+// the target's attributes and creation time. Whatever fails, the file beside is gone again and
+// the target is as it was.
+BesideOutcome WriteBesideAndReplace(const wchar_t* path, const WIN32_FILE_ATTRIBUTE_DATA* old,
+                                    std::span<const std::uint8_t> bytes, const WriteFaults& faults)
 {
-    const bool targetExists = oldAttributes != INVALID_FILE_ATTRIBUTES;
-    const DWORD kept = targetExists ? (oldAttributes & kKeptAttributes) : 0;
+    const DWORD kept = old ? (old->dwFileAttributes & kKeptAttributes) : 0;
     std::wstring besidePath;
     ScopedHandle beside;
     if (!faults.noFileBeside)
         beside = CreateFileBeside(path, kept ? kept : FILE_ATTRIBUTE_NORMAL, besidePath);
-    besideMade = beside.valid();
-    if (!besideMade)
-        return false;
+    if (!beside.valid())
+        return BesideOutcome::NoFileBeside;
 
-    bool complete = WriteAll(beside.get(), bytes, faults.failAfterBytes) && FlushFileBuffers(beside.get());
+    const bool written = WriteAll(beside.get(), bytes, faults.failAfterBytes) && FlushFileBuffers(beside.get());
+    if (written && old)
+        SetFileTime(beside.get(), &old->ftCreationTime, nullptr, nullptr);
     beside.reset();
-    if (complete) {
-        complete = targetExists ? ReplaceFileW(path, besidePath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                               nullptr, nullptr) != FALSE
-                                : MoveFileExW(besidePath.c_str(), path, MOVEFILE_WRITE_THROUGH) != FALSE;
-    }
-    if (!complete)
-        DeleteFileW(besidePath.c_str());
-    return complete;
+    const DWORD replace = old ? MOVEFILE_REPLACE_EXISTING : 0;
+    if (written && MoveFileExW(besidePath.c_str(), path, replace | MOVEFILE_WRITE_THROUGH))
+        return BesideOutcome::Replaced;
+    DeleteFileW(besidePath.c_str());
+    return written ? BesideOutcome::ReplaceFailed : BesideOutcome::WriteFailed;
 }
 
 bool RewriteInPlace(const wchar_t* path, std::span<const std::uint8_t> bytes, const WriteFaults& faults)
 {
-    ScopedHandle file(
-        CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared as a plain overwrite always was, so a file that another program has open still saves.
+    ScopedHandle file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return false;
     // Without a copy of the old bytes a failed write could not be undone, so nothing is written.
@@ -145,18 +146,26 @@ bool WriteFileSafely(const wchar_t* path, std::span<const std::uint8_t> bytes, c
 {
     if (!path || !*path)
         return false;
-    const DWORD attributes = GetFileAttributesW(path);
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    WIN32_FILE_ATTRIBUTE_DATA old = {};
+    const bool exists = GetFileAttributesExW(path, GetFileExInfoStandard, &old) != FALSE;
     // Replacing a read-only file would succeed where the file system does not enforce the flag
     // (a privileged user), so it is refused here as the system refuses it elsewhere.
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (exists && (old.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
 
     try {
-        bool besideMade = false;
-        if (WriteBesideAndReplace(path, attributes, bytes, faults, besideMade))
+        switch (WriteBesideAndReplace(path, exists ? &old : nullptr, bytes, faults)) {
+        case BesideOutcome::Replaced:
             return true;
-        return !besideMade && exists && RewriteInPlace(path, bytes, faults);
+        case BesideOutcome::WriteFailed:
+            return false;
+        case BesideOutcome::NoFileBeside:
+        case BesideOutcome::ReplaceFailed:
+            // The target cannot be replaced (another program holds it open, say), but it may
+            // still be writable.
+            return exists && RewriteInPlace(path, bytes, faults);
+        }
+        return false;
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -22,6 +22,7 @@ struct WriteFaults {
 
 // True only when all of `bytes` are on disk under `path`. On failure the file that `path` names
 // is exactly as it was, no other file is left behind, and a target that did not exist is not
-// created. When no file can be created beside the target but the target itself can be written,
-// it is rewritten in place, and its old bytes are put back if that fails.
+// created. When no file can be created beside the target, or the target cannot be replaced (held
+// open by another program), but it can still be written, it is rewritten in place, and its old
+// bytes are put back if that fails.
 bool WriteFileSafely(const wchar_t* path, std::span<const std::uint8_t> bytes, const WriteFaults& faults = {});

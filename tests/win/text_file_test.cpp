@@ -329,6 +329,17 @@ TEST(SafeWrite, AFailureLeavesTheOldFileAsItWasAndNothingBesideIt)
     ASSERT_TRUE(SaveTextToFile(hidden.c_str(), L"int main;"));
     EXPECT_EQ(ReadFileBytes(hidden), Decoded(L"int main;"));
     EXPECT_TRUE(GetFileAttributesW(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    // A file that another program keeps open for reading cannot be replaced, but still saves.
+    const std::wstring shared = folder.Path(L"shared.c");
+    WriteFileBytes(shared, oldBytes);
+    HANDLE reader = CreateFileW(shared.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SaveTextToFile(shared.c_str(), L"int main;"));
+    CloseHandle(reader);
+    EXPECT_EQ(ReadFileBytes(shared), Decoded(L"int main;"));
+    EXPECT_EQ(folder.Names(), (std::vector<std::wstring>{L"hidden.c", L"shared.c"}));
 }
 
 TEST_F(TextFileTest, AfterSavingThroughTheDialogTypingGoesOnInTheEditor)
