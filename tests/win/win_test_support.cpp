@@ -195,18 +195,10 @@ std::vector<std::wstring> TempFolder::Names() const
 
 TempFolder::~TempFolder()
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder_ + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    for (const std::wstring& name : Names()) {
+        const std::wstring path = Path(name);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
     }
     RemoveDirectoryW(folder_.c_str());
 }
