@@ -3,6 +3,7 @@ enable_language(RC)
 
 set(SKOCZEK_WIN_SOURCES
   app/dark_paint.cpp
+  app/dialog_brush.cpp
   app/init.cpp
   app/main_window.cpp
   app/message_box.cpp
