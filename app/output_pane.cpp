@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "commandbar/compile_run.h"
+
 HWND hOutput = nullptr;
 
 namespace {
@@ -31,6 +33,12 @@ std::optional<std::wstring> WithoutZeros(std::wstring_view text)
 
 LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (message == WM_LBUTTONDBLCLK) {
+        // The word under the pointer is selected first, which puts the caret on its line.
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        ShowSourceOfCompilerMessage(window);
+        return result;
+    }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 

@@ -8,7 +8,8 @@
 
 extern HWND hOutput;
 
-// The pane's subclass procedure; it leaves every message to the edit control.
+// The pane's subclass procedure: a double-click on a compiler's message also shows its
+// source line; everything else is the edit control's.
 LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                         DWORD_PTR referenceData);
 

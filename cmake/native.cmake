@@ -5,10 +5,13 @@ find_package(Threads REQUIRED)
 
 add_executable(core_tests
   tests/core/auto_indent_test.cpp
+  tests/core/command_text_test.cpp
+  tests/core/compiler_message_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
   tests/core/marker_test.cpp
   tests/core/message_text_test.cpp
+  tests/core/output_stream_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
 )
@@ -65,5 +68,13 @@ if(SKOCZEK_WINDOWS_BUILD)
   foreach(exe win_tests blackbox_tests)
     add_test(NAME ${exe} COMMAND ${SKOCZEK_WINE} run ${SKOCZEK_WINE_PREFIX} ${SKOCZEK_WINDOWS_DIR}/${exe}.exe)
     set_tests_properties(${exe} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 600)
+  endforeach()
+  # Program output decoded under OEM code pages with Polish letters and with two-byte characters.
+  foreach(locale pl_PL ja_JP)
+    add_test(NAME win_tests_oem_${locale}
+             COMMAND ${SKOCZEK_WINE} run ${SKOCZEK_WINE_PREFIX} ${SKOCZEK_WINDOWS_DIR}/win_tests.exe
+                     --gtest_filter=CompileRunTest.Oem*)
+    set_tests_properties(win_tests_oem_${locale} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 120
+                         ENVIRONMENT SKOCZEK_WINE_LOCALE=${locale}.UTF-8 SKIP_REGULAR_EXPRESSION "SKIPPED")
   endforeach()
 endif()

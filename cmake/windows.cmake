@@ -13,6 +13,8 @@ set(SKOCZEK_WIN_SOURCES
   app/window_ops.cpp
   app/window_text.cpp
   app/window_groups.cpp
+  commandbar/compile_run.cpp
+  commandbar/run_command.cpp
   commandbar/top_bar.cpp
   editor/new_edit_proc.cpp
   files/file_dialog.cpp
@@ -58,11 +60,16 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/dialog_template_test.cpp
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
+    tests/win/compile_run_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/seams_test.cpp
     ${SKOCZEK_RESOURCES})
   target_link_libraries(win_tests PRIVATE skoczek_win gtest)
   target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+
+  # The compiler and programs that Compile and Run start in the tests.
+  add_executable(child_program tests/win/child_program.cpp)
+  add_dependencies(win_tests child_program)
 
   add_executable(blackbox_tests tests/win/blackbox_test.cpp)
   target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)
@@ -72,6 +79,7 @@ if(SKOCZEK_WIN_TESTS)
   if(MINGW)
     target_link_options(win_tests PRIVATE ${SKOCZEK_STATIC_LINK})
     target_link_options(blackbox_tests PRIVATE ${SKOCZEK_STATIC_LINK})
+    target_link_options(child_program PRIVATE -municode ${SKOCZEK_STATIC_LINK})
   endif()
 
   add_test(NAME win_tests COMMAND win_tests)

@@ -12,7 +12,9 @@
 #include "app/wide.h"
 #include "app/window_groups.h"
 #include "app/window_ops.h"
+#include "commandbar/compile_run.h"
 #include "commandbar/count_field.h"
+#include "commandbar/run_command.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 
@@ -90,6 +92,8 @@ constexpr BarCommand kBarCommands[] = {
     {IDC_OPEN, OpenTextFile},
     {IDC_SAVE, SaveTextFile},
     {IDC_SAVE_AS, SaveTextFileAs},
+    {IDC_COMPILE, CompileProgram},
+    {IDC_RUN, RunProgram},
     {IDC_JUMP_BAR_TOGGLE, ToggleJumpBar},
     {IDC_COUNT_DOWN, StepCountDown},
     {IDC_COUNT_UP, StepCountUp},
@@ -125,6 +129,8 @@ LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         PaintFramedSurface(window, kDarkFill);
         return 0;
     case WM_COMMAND:
+        if (CommandIsRunning())
+            return 0;  // one command at a time
         if (RunCommand(window, LOWORD(wParam)))
             return 0;
         return DefSubclassProc(window, message, wParam, lParam);

@@ -11,6 +11,8 @@ shift 2
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=C.UTF-8
+# Some tests run Windows programs under another locale, for its code pages.
+wine_locale=${SKOCZEK_WINE_LOCALE:-C.UTF-8}
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "No X display: run the tests inside xvfb-run (scripts/test.sh does)." >&2
@@ -37,7 +39,7 @@ case "$action" in
     exe=$1
     shift
     log=$(mktemp)
-    ( cd "$(dirname "$exe")" && wine "$exe" "$@" >"$log" 2>&1 )
+    ( cd "$(dirname "$exe")" && env LC_ALL="$wine_locale" wine "$exe" "$@" >"$log" 2>&1 )
     status=$?
     cat "$log"
     rm -f "$log"

@@ -1,0 +1,373 @@
+// Compile and Run with real child processes: a stand-in compiler, chatty and silent
+// programs, and programs that never end, all started through the real command interpreter.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/output_pane.h"
+#include "app/wide.h"
+#include "commandbar/compile_run.h"
+#include "commandbar/output_stream.h"
+#include "commandbar/run_command.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_state.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+std::wstring HelperFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring HelperProgram()
+{
+    return HelperFolder() + L"\\child_program.exe";
+}
+
+std::vector<std::wstring> ReadRecord(const std::wstring& path)
+{
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    const std::string utf8(bytes.begin(), bytes.end());
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), static_cast<int>(text.size()))));
+    std::vector<std::wstring> lines;
+    for (std::size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool ProcessHasEnded(DWORD id)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return true;
+    const bool ended = WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+void SendKey(WORD virtualKey, wchar_t character)
+{
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+        key.ki.wScan = character;
+        key.ki.dwFlags = virtualKey ? 0 : KEYEVENTF_UNICODE;
+    }
+    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+// From another thread, as a user at the keyboard would while the window's thread waits:
+// once the started program has written its pid file, types two letters, then Escape.
+class KeyboardUser {
+public:
+    explicit KeyboardUser(std::wstring pidFile) : pidFile_(std::move(pidFile))
+    {
+        thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
+    }
+    ~KeyboardUser()
+    {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    ULONGLONG escapeAt() const { return escapeAt_; }
+
+private:
+    static DWORD WINAPI Act(void* self)
+    {
+        auto* user = static_cast<KeyboardUser*>(self);
+        const ULONGLONG deadline = GetTickCount64() + 20000;
+        while (GetFileAttributesW(user->pidFile_.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount64() < deadline)
+            Sleep(20);
+        Sleep(300);
+        SendKey(0, L'x');
+        SendKey(0, L'y');
+        user->escapeAt_ = GetTickCount64();
+        SendKey(VK_ESCAPE, 0);
+        return 0;
+    }
+
+    std::wstring pidFile_;
+    HANDLE thread_ = nullptr;
+    ULONGLONG escapeAt_ = 0;
+};
+
+class CompileRunTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        lstrcpynW(savedDirective_, AsWideDirective(), kDirectiveUnits);
+        lstrcpynW(savedStart_, currentPathA, kCurrentPathCapacity);
+        GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
+        SetWindowTextW(hEdit, L"");
+        SetOutputText(L"");
+    }
+    void TearDown() override
+    {
+        SetDirective(savedDirective_);
+        lstrcpynW(currentPathA, savedStart_, kCurrentPathCapacity);
+        SetCurrentDirectoryW(savedCurrent_);
+        SetWindowTextW(hEdit, L"");
+        SetOutputText(L"");
+    }
+
+    static const wchar_t* AsWideDirective() { return reinterpret_cast<const wchar_t*>(ustawienia.compileDirective); }
+    static void SetDirective(const wchar_t* directive)
+    {
+        lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), directive, kDirectiveUnits);
+    }
+    // Commands run where the editor was started; here that is the test's own folder.
+    void StartIn(const std::wstring& folder) { lstrcpynW(currentPathA, folder.c_str(), kCurrentPathCapacity); }
+    void CopyHelperAs(const std::wstring& path) { ASSERT_TRUE(CopyFileW(HelperProgram().c_str(), path.c_str(), FALSE)); }
+
+    TempFolder folder_;
+
+private:
+    wchar_t savedDirective_[kDirectiveUnits] = {};
+    wchar_t savedStart_[kCurrentPathCapacity] = {};
+    wchar_t savedCurrent_[MAX_PATH] = {};
+};
+
+TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStartDirectory)
+{
+    CopyHelperAs(folder_.Path(L"gcc.exe"));
+    WriteFileBytes(folder_.Path(L"out_file.exe"), {'o', 'l', 'd'});
+    WriteFileBytes(folder_.Path(L"main.c"), {'x'});
+    SetDirective(L"gcc -o out_file main.c");
+    StartIn(folder_.Path(L"").substr(0, folder_.Path(L"").size() - 1));
+
+    // A file dialog elsewhere moves the current directory away from the start directory.
+    TempFolder elsewhere;
+    WriteFileBytes(elsewhere.Path(L"other.c"), {'y'});
+    {
+        ModalDriver driver({ChooseFile(elsewhere.Path(L"other.c"))});
+        PressCommandBarButton(IDC_OPEN);
+        ASSERT_TRUE(driver.finished());
+    }
+    SetCurrentDirectoryW(elsewhere.Path(L"").c_str());
+
+    PressCommandBarButton(IDC_COMPILE);
+    const std::vector<std::wstring> compiler = ReadRecord(folder_.Path(L"compiler_record.txt"));
+    ASSERT_EQ(compiler.size(), 3u);
+    EXPECT_TRUE(EndsWith(compiler[0], L"gcc -o out_file main.c")) << compiler[0];
+    EXPECT_EQ(compiler[1], currentPathA);
+    EXPECT_EQ(compiler[2], L"absent") << "the old program must be deleted before the directive runs";
+    EXPECT_EQ(WindowText(hOutput), L"main.c:3:5: error: expected ';' before 'return'\r\n");
+
+    PressCommandBarButton(IDC_RUN);
+    const std::vector<std::wstring> program = ReadRecord(folder_.Path(L"program_record.txt"));
+    ASSERT_EQ(program.size(), 2u);
+    EXPECT_TRUE(EndsWith(program[0], L"out_file.exe")) << program[0];
+    EXPECT_EQ(program[1], currentPathA);
+    EXPECT_EQ(WindowText(hOutput), L"Witaj ze zbudowanego programu\r\n");
+}
+
+TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
+{
+    std::wstring chatty;
+    for (int line = 0; line < 10000; ++line) {
+        wchar_t text[16];
+        wsprintfW(text, L"%c%05d\r\n", line % 2 ? L'e' : L'o', line);
+        chatty += text;
+    }
+    struct Case {
+        const wchar_t* command;
+        const wchar_t* earlier;
+        std::wstring shown;
+    };
+    const Case cases[] = {
+        {L"child_program.exe chatty", L"Kompilowanie", chatty},
+        {L"child_program.exe silent", L"Kompilowanie", L"Kompilowanie"},
+        {L"child_program.exe zero", L"", L"przedpo\r\n"},
+    };
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    for (const Case& c : cases) {
+        SetOutputText(c.earlier);
+        EXPECT_EQ(RunCommandAndRedirect(c.command), CommandOutcome::Finished) << c.command;
+        EXPECT_EQ(WindowText(hOutput), c.shown) << c.command;
+    }
+}
+
+// Run once in the default code page and again under Polish and Japanese ones (see the
+// test list), where a character may take two bytes that arrive in separate reads.
+TEST_F(CompileRunTest, OemTextArrivingByteByByteStaysWhole)
+{
+    struct Case {
+        UINT codePage;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {437, L"Caf\u00e9 \u00fcber \u00bd"},
+        {852, L"Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"},
+        {932, L"\u65e5\u672c\u8a9e a \u30c6\u30b9\u30c8"},
+    };
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    for (const Case& c : cases) {
+        if (c.codePage != GetOEMCP())
+            continue;
+        SetOutputText(L"");
+        RunCommandAndRedirect((std::wstring(L"child_program.exe bytes \"") + c.text + L"\"").c_str());
+        EXPECT_EQ(WindowText(hOutput), c.text) << "code page " << c.codePage;
+        return;
+    }
+    GTEST_SKIP() << "no text for the OEM code page " << GetOEMCP();
+}
+
+TEST_F(CompileRunTest, EscapeStopsTheCommandAndEverythingItStarted)
+{
+    struct Case {
+        const wchar_t* program;
+        const wchar_t* directive;
+        int button;
+    };
+    const Case cases[] = {
+        {L"forever.exe", L"gcc -o forever main.c", IDC_RUN},
+        {L"grandchild.exe", L"grandchild -o nothing", IDC_COMPILE},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        CopyHelperAs(folder.Path(c.program));
+        StartIn(folder.Path(L"").substr(0, folder.Path(L"").size() - 1));
+        SetDirective(c.directive);
+        SetWindowTextW(hEdit, L"int main(void)");
+        SetFocus(hEdit);
+
+        ULONGLONG escapeAt = 0;
+        {
+            KeyboardUser user(folder.Path(L"forever.pid"));
+            PressCommandBarButton(c.button);
+            const ULONGLONG returnedAt = GetTickCount64();
+            Sleep(0);
+            escapeAt = user.escapeAt();
+            ASSERT_NE(escapeAt, 0u) << c.program << ": returned before Escape was pressed";
+            std::printf("%ls: %llu ms from Escape to the pane's last line\n", c.program, returnedAt - escapeAt);
+        }
+        const std::wstring shown = WindowText(hOutput);
+        EXPECT_NE(shown.find(L"pid "), std::wstring::npos) << shown;
+        EXPECT_TRUE(EndsWith(shown, L"[Program zatrzymany klawiszem Esc.]\r\n")) << shown;
+        PumpPendingMessages();
+        EXPECT_EQ(WindowText(hEdit), L"int main(void)") << "keys typed while waiting must not reach the editor";
+
+        const std::vector<std::wstring> pid = ReadRecord(folder.Path(L"forever.pid"));
+        ASSERT_EQ(pid.size(), 1u);
+        EXPECT_TRUE(ProcessHasEnded(static_cast<DWORD>(std::stoul(pid[0])))) << c.program;
+    }
+}
+
+// Also the figure for a flood of output: the same program with its output thrown away.
+TEST_F(CompileRunTest, AFloodOfOutputShowsItsFirstPartAndSaysHowMuchWasLeftOut)
+{
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    const ULONGLONG startQuiet = GetTickCount64();
+    RunCommandAndRedirect(L"child_program.exe flood 32 > NUL");
+    const ULONGLONG quiet = GetTickCount64() - startQuiet;
+    const ULONGLONG startShown = GetTickCount64();
+    EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe flood 32"), CommandOutcome::Finished);
+    const ULONGLONG shown = GetTickCount64() - startShown;
+    std::printf("32 MiB in 4 KiB writes: %llu ms into the pane, %llu ms to NUL, ratio %.1f\n", shown, quiet,
+                static_cast<double>(shown) / static_cast<double>(quiet ? quiet : 1));
+
+    const std::wstring text = WindowText(hOutput);
+    const std::wstring leftOut = AsWideString(LeftOutLine(32u * 1024 * 1024 - kShownOutputLimit));
+    ASSERT_TRUE(EndsWith(text, leftOut)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+    EXPECT_EQ(text.size(), kShownOutputLimit + leftOut.size());
+    EXPECT_EQ(text.compare(0, 24, L"wiersz wyjscia programu "), 0);
+}
+
+TEST_F(CompileRunTest, AChildThatCannotStartIsReportedWithItsCode)
+{
+    // The interpreter is looked up in the program's own folder first; a file there that is
+    // no program makes the start fail for real.
+    const std::wstring fakeInterpreter = HelperFolder() + L"\\cmd.exe";
+    WriteFileBytes(fakeInterpreter, {'n', 'o', 't', ' ', 'a', 'n', ' ', 'e', 'x', 'e'});
+    MessageBoxSeen seen;
+    {
+        ModalDriver driver({RecordMessageBox(&seen)});
+        SetOutputText(L"before");
+        EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe chatty"), CommandOutcome::NotStarted);
+        EXPECT_TRUE(driver.finished());
+    }
+    DeleteFileW(fakeInterpreter.c_str());
+    EXPECT_EQ(seen.caption, L"Błąd");
+    EXPECT_EQ(seen.owner, GetAncestor(hOutput, GA_ROOT)) << "a box is owned by the pane's top-level window";
+    EXPECT_EQ(seen.text.rfind(L"Nie udało się uruchomić procesu! Kod błędu: ", 0), 0u) << seen.text;
+    EXPECT_GT(seen.text.size(), std::wstring(L"Nie udało się uruchomić procesu! Kod błędu: ").size());
+    EXPECT_EQ(WindowText(hOutput), L"before");
+}
+
+// Two clicks of the left button on the real input path, at a character of the pane.
+void DoubleClickOnCharacter(HWND window, int character)
+{
+    const LRESULT place = SendMessageW(window, EM_POSFROMCHAR, static_cast<WPARAM>(character), 0);
+    POINT point{static_cast<short>(LOWORD(place)) + 2, static_cast<short>(HIWORD(place)) + 4};
+    ClientToScreen(window, &point);
+    INPUT events[5] = {};
+    for (INPUT& event : events) {
+        event.type = INPUT_MOUSE;
+        event.mi.dx = point.x * 65535 / (ScreenWidth() - 1);
+        event.mi.dy = point.y * 65535 / (ScreenHeight() - 1);
+        event.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    events[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    events[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    events[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    events[3].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    events[4].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(5, events, sizeof(INPUT));
+    for (int i = 0; i < 30; ++i) {
+        PumpPendingMessages();
+        Sleep(10);
+    }
+}
+
+TEST_F(CompileRunTest, DoubleClickOnACompilerMessageShowsItsSourceLine)
+{
+    const wchar_t source[] = L"#include <stdio.h>\r\nint main(void)\r\n{\r\n    puts(\"x\")\r\n}";
+    SetOutputText(L"main.c: In function 'main':\r\n"
+                  L"main.c:4:5: error: expected ';' before '}' token\r\n"
+                  L"C:\\kurs\\main.c:2:100: warning: old-style definition\r\n"
+                  L"    4 |     puts(\"x\")\r\n");
+    struct Case {
+        int paneLine;
+        DWORD caret;  // where the editor's caret goes; a message line only
+        bool moves;
+    };
+    const Case cases[] = {
+        {1, 20 + 16 + 3 + 4, true},   // line 4, column 5
+        {2, 20 + 14, true},           // line 2, its end
+        {0, 0, false},
+        {3, 0, false},
+    };
+    for (const Case& c : cases) {
+        SetWindowTextW(hEdit, source);
+        SendMessageW(hEdit, EM_SETSEL, 5, 5);
+        SetFocus(hOutput);
+        const int lineStart = static_cast<int>(SendMessageW(hOutput, EM_LINEINDEX, c.paneLine, 0));
+        DoubleClickOnCharacter(hOutput, lineStart + 3);
+
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, c.moves ? c.caret : 5u) << "pane line " << c.paneLine;
+        EXPECT_EQ(end, start) << "pane line " << c.paneLine;
+        EXPECT_EQ(GetFocus(), c.moves ? hEdit : hOutput) << "pane line " << c.paneLine;
+    }
+}
+
+}  // namespace
