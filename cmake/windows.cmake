@@ -17,10 +17,12 @@ set(SKOCZEK_WIN_SOURCES
   commandbar/run_command.cpp
   commandbar/top_bar.cpp
   editor/new_edit_proc.cpp
+  editor/selection_commands.cpp
   files/file_dialog.cpp
   files/file_io.cpp
   files/text_file.cpp
   jump/jump_proc.cpp
+  search/search_replace_dialog.cpp
   settings/apply_settings.cpp
   settings/font_description.cpp
   settings/settings_state.cpp

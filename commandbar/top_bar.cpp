@@ -15,8 +15,10 @@
 #include "commandbar/compile_run.h"
 #include "commandbar/count_field.h"
 #include "commandbar/run_command.h"
+#include "editor/selection_commands.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
+#include "search/search_replace_dialog.h"
 
 namespace {
 
@@ -82,6 +84,21 @@ void SaveTextFileAs(HWND)
     SaveEditorText(true);
 }
 
+void IndentSelection(HWND)
+{
+    addLineBreaks(hEdit, getIntegerFromWindow(CountField()));
+}
+
+void OutdentSelection(HWND)
+{
+    removeExtraSpaces(hEdit, getIntegerFromWindow(CountField()));
+}
+
+void OpenSearch(HWND)
+{
+    OpenSearchReplaceDialog();
+}
+
 struct BarCommand {
     int id;
     void (*run)(HWND bar);
@@ -97,6 +114,9 @@ constexpr BarCommand kBarCommands[] = {
     {IDC_JUMP_BAR_TOGGLE, ToggleJumpBar},
     {IDC_COUNT_DOWN, StepCountDown},
     {IDC_COUNT_UP, StepCountUp},
+    {IDC_OUTDENT, OutdentSelection},
+    {IDC_INDENT, IndentSelection},
+    {IDC_SEARCH, OpenSearch},
 };
 
 // True when the command was one of the bar's own.

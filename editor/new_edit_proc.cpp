@@ -12,6 +12,7 @@
 #include "app/window_text.h"
 #include "editor/auto_indent.h"
 #include "files/text_file.h"
+#include "search/search_replace_dialog.h"
 
 HWND hLabel = nullptr;
 
@@ -50,6 +51,9 @@ bool OnShortcut(HWND edit, WPARAM key)
         return true;
     case 'S':
         SaveEditorText(true);
+        return true;
+    case 'F':
+        OpenSearchReplaceDialog();
         return true;
     default:
         return false;

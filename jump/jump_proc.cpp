@@ -2,7 +2,48 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 #include "app/dark_paint.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/wide.h"
+#include "app/window_text.h"
+#include "jump/marker.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+bool IsJumpButton(int id)
+{
+    return id >= IDC_FIRST_JUMP && id <= IDC_LAST_JUMP;
+}
+
+}  // namespace
+
+void ScrollToText(HWND edit, const std::u16string& marker)
+{
+    if (GetWindowTextLengthW(edit) == 0) {
+        ShowMessage(nullptr, L"No text in the edit control.", L"Error", MB_OK);
+        return;
+    }
+    const std::optional<std::wstring> text = TakeWindowText(edit);
+    if (!text) {
+        ShowMessage(nullptr, L"Memory allocation failed.", L"Error", MB_OK);
+        return;
+    }
+    const std::optional<std::size_t> found = FindMarker(AsUtf16View(*text), marker);
+    if (!found)
+        return;
+
+    const auto at = static_cast<WPARAM>(*found);
+    const LRESULT line = SendMessageW(edit, EM_LINEFROMCHAR, at, 0);
+    SendMessageW(edit, EM_LINESCROLL, 0, line);
+    SendMessageW(edit, EM_SETSEL, at, static_cast<LPARAM>(at));
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit, EM_SETSEL, at, static_cast<LPARAM>(at + marker.size()));
+    SetFocus(edit);
+}
 
 LRESULT CALLBACK JumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
@@ -12,6 +53,13 @@ LRESULT CALLBACK JumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_PAINT:
         PaintFramedSurface(window, kDarkFill);
         return 0;
+    case WM_COMMAND:
+        // The button's id, not its caption, says which marker it seeks.
+        if (IsJumpButton(LOWORD(wParam))) {
+            ScrollToText(hEdit, JumpMarker(LOWORD(wParam) - IDC_FIRST_JUMP));
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
     default:
         return DefSubclassProc(window, message, wParam, lParam);
     }

@@ -1,0 +1,96 @@
+#include "search/text_search.h"
+
+#include <new>
+
+namespace {
+
+bool IsHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::u16string_view::npos; at = text.find(what, at + what.size()))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+std::u16string_view DialogFieldText(std::u16string_view field)
+{
+    if (field.size() <= kDialogFieldLimit)
+        return field;
+    std::size_t length = kDialogFieldLimit;
+    if (IsHighSurrogate(field[length - 1]))
+        --length;
+    return field.substr(0, length);
+}
+
+std::optional<std::size_t> FindNextOccurrence(std::u16string_view text, std::u16string_view what,
+                                              std::size_t selectionStart)
+{
+    if (what.empty())
+        return std::nullopt;
+    // Starting one past the selection steps over the occurrence that is selected now.
+    std::size_t found = std::u16string_view::npos;
+    if (selectionStart < text.size())
+        found = text.find(what, selectionStart + 1);
+    if (found == std::u16string_view::npos)
+        found = text.find(what);
+    if (found == std::u16string_view::npos)
+        return std::nullopt;
+    return found;
+}
+
+std::optional<std::u16string> replaceNewlineWithCRLF(std::u16string_view text)
+{
+    try {
+        std::u16string result;
+        result.reserve(text.size());  // a pair of two characters becomes two characters
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'n') {
+                result += u"\r\n";
+                ++i;
+            } else {
+                result += text[i];
+            }
+        }
+        return result;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::u16string> ReplaceAllOccurrences(std::u16string_view text, std::u16string_view from,
+                                                    std::u16string_view to, std::size_t maxLength)
+{
+    if (from.empty())
+        return std::nullopt;  // an empty pattern would match everywhere without moving on
+
+    // The result is sized from the occurrences themselves, so a long replacement cannot overrun it.
+    const std::size_t count = CountOccurrences(text, from);
+    const std::size_t kept = text.size() - count * from.size();
+    if (kept > maxLength)
+        return std::nullopt;
+    if (count > 0 && to.size() > (maxLength - kept) / count)
+        return std::nullopt;
+    const std::size_t length = kept + count * to.size();
+
+    try {
+        std::u16string result;
+        result.reserve(length);
+        std::size_t rest = 0;
+        for (std::size_t at = text.find(from); at != std::u16string_view::npos; at = text.find(from, rest)) {
+            result.append(text.substr(rest, at - rest));
+            result.append(to);
+            rest = at + from.size();
+        }
+        result.append(text.substr(rest));
+        return result;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
