@@ -12,8 +12,10 @@ add_executable(core_tests
   tests/core/marker_test.cpp
   tests/core/message_text_test.cpp
   tests/core/output_stream_test.cpp
+  tests/core/selection_indent_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
+  tests/core/text_search_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
 add_test(NAME core_tests COMMAND core_tests)

@@ -1,0 +1,80 @@
+#include "editor/selection_indent.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kNoLimit = SIZE_MAX;
+
+struct Case {
+    const char* name;
+    std::u16string_view selection;
+    int spaces;
+    std::u16string_view expected;
+};
+
+TEST(SelectionIndent, IndentAddsSpacesAfterEveryLineBreakInside)
+{
+    const std::vector<Case> cases = {
+        {"three whole lines: the first stays", u"one\r\ntwo\r\nthree", 4, u"one\r\n    two\r\n    three"},
+        {"starting on the break above: every line", u"\r\none\r\ntwo", 2, u"\r\n  one\r\n  two"},
+        {"ending after a break: the next line's start", u"one\r\n", 3, u"one\r\n   "},
+        {"empty lines gain spaces too", u"a\r\n\r\nb", 1, u"a\r\n \r\n b"},
+        {"lone LF is an ordinary character", u"a\nb\nc", 4, u"a\nb\nc"},
+        {"lone CR is an ordinary character", u"a\rb\r", 4, u"a\rb\r"},
+        {"LF CR is not a break", u"a\n\rb", 4, u"a\n\rb"},
+        {"n = 0 changes nothing", u"a\r\nb", 0, u"a\r\nb"},
+        {"negative n changes nothing", u"a\r\nb", -5, u"a\r\nb"},
+        {"no break at all", u"single line", 8, u"single line"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IndentSelectionText(c.selection, c.spaces, kNoLimit), std::u16string(c.expected)) << c.name;
+}
+
+TEST(SelectionIndent, OutdentRemovesUpToNSpacesAfterEveryLineBreakInside)
+{
+    const std::vector<Case> cases = {
+        {"two spaces: both go", u"a\r\n  b", 4, u"a\r\nb"},
+        {"six spaces: four go", u"a\r\n      b", 4, u"a\r\n  b"},
+        {"tab first: nothing goes", u"a\r\n\t  b", 4, u"a\r\n\t  b"},
+        {"spaces then tab: only the spaces", u"a\r\n  \tb", 4, u"a\r\n\tb"},
+        {"first line keeps its indent", u"    a\r\n    b", 4, u"    a\r\nb"},
+        {"ending after a break: the next line is outside", u"a\r\n", 4, u"a\r\n"},
+        {"selection ends inside the spaces", u"a\r\n   ", 2, u"a\r\n "},
+        {"CR as the last character", u"a  \r", 4, u"a  \r"},
+        {"lone LF is an ordinary character", u"a\n  b", 4, u"a\n  b"},
+        {"n = 0 changes nothing", u"a\r\n  b", 0, u"a\r\n  b"},
+        {"negative n changes nothing", u"a\r\n  b", -1, u"a\r\n  b"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OutdentSelectionText(c.selection, c.spaces), std::u16string(c.expected)) << c.name;
+}
+
+TEST(SelectionIndent, IndentThenOutdentGivesTheSelectionBack)
+{
+    const std::u16string_view selection = u"if (x)\r\n{\r\n\ty = 1;\r\n  z = 2;\r\n}";
+    for (int spaces : {1, 3, 8}) {
+        const std::optional<std::u16string> indented = IndentSelectionText(selection, spaces, kNoLimit);
+        ASSERT_TRUE(indented) << spaces;
+        EXPECT_EQ(OutdentSelectionText(*indented, spaces), std::u16string(selection)) << spaces;
+    }
+}
+
+// The size is counted from the breaks actually in the selection and checked before anything is
+// made: a huge count on a short selection is either small enough to build or refused.
+TEST(SelectionIndent, IndentSizeIsCountedAndBounded)
+{
+    EXPECT_EQ(IndentSelectionText(u"a\r\nb", 5, 9), u"a\r\n     b");  // exactly at the limit
+    EXPECT_FALSE(IndentSelectionText(u"a\r\nb", 5, 8));
+    EXPECT_FALSE(IndentSelectionText(u"a\r\nb\r\nc", INT_MAX, INT_MAX - 1));
+    EXPECT_FALSE(IndentSelectionText(u"abc", 0, 2));                     // even unchanged text must fit
+    // Without a break in the selection the count costs nothing, however large.
+    EXPECT_EQ(IndentSelectionText(u"no breaks", INT_MAX, 100), u"no breaks");
+}
+
+}  // namespace
