@@ -1,0 +1,122 @@
+// The "--->" and "<---" buttons on the editor's selection, with the count typed in the count field.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/main_window.h"
+#include "app/window_groups.h"
+#include "commandbar/top_bar.h"
+#include "resources/resource_ids.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+struct Selection {
+    DWORD start;
+    DWORD end;
+    bool operator==(const Selection&) const = default;
+};
+
+Selection SelectionOf(HWND edit)
+{
+    Selection selection = {};
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                 reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+void SetCount(const wchar_t* count)
+{
+    SetWindowTextW(okno_dzialan.windows[kCountFieldSlot], count);
+}
+
+class IndentCommandsTest : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        SetWindowTextW(hEdit, L"");
+        SetCount(L"1");
+    }
+};
+
+// Each press works on what the last one left selected; an undoable edit before shows that the
+// replacement is made without undo; the editor draws again after every press.
+TEST_F(IndentCommandsTest, RepeatedPressesShiftTheSelectedLines)
+{
+    const std::wstring start = L"int main()\r\n{\r\nreturn 0;\r\n}\r\nrest";
+    SetWindowTextW(hEdit, L"int main()\r\n{\r\nreturn 0;\r\n}\r\n");
+    SendMessageW(hEdit, EM_SETSEL, 29, 29);
+    SendMessageW(hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"rest"));
+    ASSERT_EQ(WindowText(hEdit), start);
+    ASSERT_TRUE(SendMessageW(hEdit, EM_CANUNDO, 0, 0));
+    SendMessageW(hEdit, EM_SETSEL, 0, 27);  // "int main()" to the end of "}"
+
+    struct Step {
+        int button;
+        const wchar_t* count;
+        std::wstring text;
+        Selection selection;
+    };
+    const Step steps[] = {
+        {IDC_INDENT, L"4", L"int main()\r\n    {\r\n    return 0;\r\n    }\r\nrest", {0, 39}},
+        {IDC_INDENT, L"4", L"int main()\r\n        {\r\n        return 0;\r\n        }\r\nrest", {0, 51}},
+        {IDC_OUTDENT, L"6", L"int main()\r\n  {\r\n  return 0;\r\n  }\r\nrest", {0, 33}},
+        {IDC_OUTDENT, L"6", start, {0, 27}},
+        {IDC_OUTDENT, L"6", start, {0, 27}},  // nothing left to remove
+        {IDC_INDENT, L"x", start, {0, 27}},   // not a number: 0
+        {IDC_INDENT, L"-3", start, {0, 27}},
+    };
+    for (const Step& step : steps) {
+        SetCount(step.count);
+        PressCommandBarButton(step.button);
+        EXPECT_EQ(WindowText(hEdit), step.text) << step.button << " " << step.count;
+        EXPECT_EQ(SelectionOf(hEdit), step.selection) << step.button << " " << step.count;
+        EXPECT_FALSE(SendMessageW(hEdit, EM_CANUNDO, 0, 0));
+        EXPECT_TRUE(IsWindowVisible(hEdit)) << "redrawing is back on";
+    }
+}
+
+// Refusals leave text and selection as they were and let the editor draw again.
+TEST_F(IndentCommandsTest, RefusalsSaySoOrStayQuiet)
+{
+    struct Case {
+        const char* what;
+        int button;
+        const wchar_t* count;
+        DWORD selectionStart, selectionEnd;
+        const wchar_t* message;  // nullptr: no box
+    };
+    const Case cases[] = {
+        {"indent, nothing selected", IDC_INDENT, L"4", 5, 5, L"Brak zaznaczenia."},
+        {"outdent, nothing selected", IDC_OUTDENT, L"4", 5, 5, nullptr},
+        {"indent by a count too large to hold", IDC_INDENT, L"2147483647", 0, 12,
+         L"Błąd alokacji pamięci dla nowego tekstu."},
+    };
+    const std::wstring text = L"a\r\n  b\r\n  c\r\nd";
+    for (const Case& c : cases) {
+        SetWindowTextW(hEdit, text.c_str());
+        SendMessageW(hEdit, EM_SETSEL, c.selectionStart, c.selectionEnd);
+        SetCount(c.count);
+        MessageBoxSeen box;
+        {
+            ModalDriver driver(c.message ? std::vector<ModalDriver::Action>{RecordMessageBox(&box)}
+                                         : std::vector<ModalDriver::Action>{});
+            PressCommandBarButton(c.button);
+            PumpPendingMessages();
+            EXPECT_TRUE(driver.finished()) << c.what;
+            EXPECT_EQ(driver.unexpected(), 0) << c.what;
+        }
+        if (c.message) {
+            EXPECT_EQ(box.caption, L"Błąd") << c.what;
+            EXPECT_EQ(box.text, c.message) << c.what;
+            EXPECT_EQ(box.owner, nullptr) << c.what;
+        }
+        EXPECT_EQ(WindowText(hEdit), text) << c.what;
+        EXPECT_EQ(SelectionOf(hEdit), (Selection{c.selectionStart, c.selectionEnd})) << c.what;
+        EXPECT_TRUE(IsWindowVisible(hEdit)) << c.what;
+    }
+}
+
+}  // namespace
