@@ -81,8 +81,9 @@ TEST(TextSearch, ReplaceAll)
     for (const Case& c : cases) {
         const std::optional<std::u16string> result = ReplaceAllOccurrences(c.text, c.from, c.to, kNoLimit);
         ASSERT_EQ(result.has_value(), c.expected.has_value()) << c.name;
-        if (result)
+        if (result) {
             EXPECT_EQ(*result, *c.expected) << c.name;
+        }
     }
 }
 
