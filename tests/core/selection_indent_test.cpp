@@ -55,16 +55,6 @@ TEST(SelectionIndent, OutdentRemovesUpToNSpacesAfterEveryLineBreakInside)
         EXPECT_EQ(OutdentSelectionText(c.selection, c.spaces), std::u16string(c.expected)) << c.name;
 }
 
-TEST(SelectionIndent, IndentThenOutdentGivesTheSelectionBack)
-{
-    const std::u16string_view selection = u"if (x)\r\n{\r\n\ty = 1;\r\n  z = 2;\r\n}";
-    for (int spaces : {1, 3, 8}) {
-        const std::optional<std::u16string> indented = IndentSelectionText(selection, spaces, kNoLimit);
-        ASSERT_TRUE(indented) << spaces;
-        EXPECT_EQ(OutdentSelectionText(*indented, spaces), std::u16string(selection)) << spaces;
-    }
-}
-
 // The size is counted from the breaks actually in the selection and checked before anything is
 // made: a huge count on a short selection is either small enough to build or refused.
 TEST(SelectionIndent, IndentSizeIsCountedAndBounded)
