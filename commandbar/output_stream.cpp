@@ -23,6 +23,24 @@ std::string CappedOutput::TakePending()
     return taken;
 }
 
+std::u16string LongLineBreaker::Apply(std::u16string_view text)
+{
+    std::u16string broken;
+    broken.reserve(text.size() + text.size() / longest_ * 2);
+    for (char16_t c : text) {
+        if (c == u'\r' || c == u'\n') {
+            lineLength_ = 0;
+        } else if (lineLength_ == longest_) {
+            broken += u"\r\n";
+            lineLength_ = 1;
+        } else {
+            ++lineLength_;
+        }
+        broken += c;
+    }
+    return broken;
+}
+
 namespace {
 
 std::size_t Utf8SequenceLength(unsigned char lead)

@@ -30,6 +30,22 @@ private:
     std::string pending_;
 };
 
+// The edit control's line wrapping takes time that grows with the square of a line's
+// length, so a program printing without line breaks could freeze the window. Lines of the
+// output are broken after this many characters.
+constexpr std::size_t kLongestShownLine = 1024;
+
+// Breaks long lines of a stream of text, remembering across calls how long the last line is.
+class LongLineBreaker {
+public:
+    explicit LongLineBreaker(std::size_t longest = kLongestShownLine) : longest_(longest) {}
+    std::u16string Apply(std::u16string_view text);
+
+private:
+    std::size_t longest_;
+    std::size_t lineLength_ = 0;
+};
+
 // How a code page builds characters from bytes, enough to tell where one ends.
 struct ByteCharacterShape {
     enum class Kind { SingleByte, LeadBytes, Utf8 };

@@ -218,9 +218,15 @@ void RepaintWhileWaiting()
         DispatchMessageW(&message);
 }
 
+std::wstring BreakLongLines(LongLineBreaker& breaker, const std::wstring& text)
+{
+    return AsWideString(breaker.Apply(AsUtf16View(text)));
+}
+
 CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
 {
     OemDecoder decoder;
+    LongLineBreaker lineBreaker;
     PaneWriter pane;
     bool stopped = false;
     bool unshown = false;
@@ -247,13 +253,13 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
         RepaintWhileWaiting();
 
         if (unshown && GetTickCount64() - lastShown >= kPaneUpdateInterval) {
-            pane.Show(decoder.Decode(reader.TakePending(), false));
+            pane.Show(BreakLongLines(lineBreaker, decoder.Decode(reader.TakePending(), false)));
             lastShown = GetTickCount64();
             unshown = false;
         }
     }
 
-    pane.Show(decoder.Decode(reader.TakePending(), true));
+    pane.Show(BreakLongLines(lineBreaker, decoder.Decode(reader.TakePending(), true)));
     if (stopped)
         AppendOutputText(AsWideString(StoppedLine()));
     if (const std::uint64_t leftOut = reader.LeftOut())

@@ -16,6 +16,15 @@ TEST(CappedOutput, KeepsTheFirstBytesDropsZerosAndCountsTheRest)
     EXPECT_EQ(output.LeftOut(), 6u);
 }
 
+TEST(LongLineBreaker, BreaksOnlyLinesLongerThanTheLimitAcrossCalls)
+{
+    LongLineBreaker breaker(4);
+    EXPECT_EQ(breaker.Apply(u"abcd\r\nefgh"), u"abcd\r\nefgh");
+    EXPECT_EQ(breaker.Apply(u"ij"), u"\r\nij");
+    EXPECT_EQ(breaker.Apply(u"klmnop\n"), u"kl\r\nmnop\n");
+    EXPECT_EQ(breaker.Apply(u"qrst\ruvwx"), u"qrst\ruvwx");
+}
+
 ByteCharacterShape DoubleByteShape()
 {
     ByteCharacterShape shape;

@@ -174,6 +174,10 @@ int wmain()
         return PrintChattily();
     if (mode == L"bytes" && args.size() > 2)
         return PrintByteByByte(args[2]);
+    if (mode == L"longline") {
+        Print(std::string(300000, '*'));
+        return 0;
+    }
     if (mode == L"zero") {
         Print(std::string("przed\0po\r\n", 10));
         return 0;

@@ -186,6 +186,10 @@ TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
         wsprintfW(text, L"%c%05d\r\n", line % 2 ? L'e' : L'o', line);
         chatty += text;
     }
+    // Without a line break, the edit control would take minutes to wrap it.
+    std::wstring longLine;
+    for (std::size_t printed = 0; printed < 300000; printed += kLongestShownLine)
+        longLine += (printed ? L"\r\n" : L"") + std::wstring(std::min<std::size_t>(kLongestShownLine, 300000 - printed), L'*');
     struct Case {
         const wchar_t* command;
         const wchar_t* earlier;
@@ -195,6 +199,7 @@ TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
         {L"child_program.exe chatty", L"Kompilowanie", chatty},
         {L"child_program.exe silent", L"Kompilowanie", L"Kompilowanie"},
         {L"child_program.exe zero", L"", L"przedpo\r\n"},
+        {L"child_program.exe longline", L"", longLine},
     };
     SetCurrentDirectoryW(HelperFolder().c_str());
     for (const Case& c : cases) {
