@@ -25,6 +25,8 @@ set(SKOCZEK_WIN_SOURCES
   search/search_replace_dialog.cpp
   settings/apply_settings.cpp
   settings/font_description.cpp
+  settings/project_file.cpp
+  settings/settings_dialog.cpp
   settings/settings_state.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})

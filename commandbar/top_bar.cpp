@@ -19,6 +19,7 @@
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
+#include "settings/settings_dialog.h"
 
 namespace {
 
@@ -99,6 +100,11 @@ void OpenSearch(HWND)
     OpenSearchReplaceDialog();
 }
 
+void OpenSettings(HWND)
+{
+    OpenSettingsDialog();
+}
+
 struct BarCommand {
     int id;
     void (*run)(HWND bar);
@@ -117,6 +123,7 @@ constexpr BarCommand kBarCommands[] = {
     {IDC_OUTDENT, OutdentSelection},
     {IDC_INDENT, IndentSelection},
     {IDC_SEARCH, OpenSearch},
+    {IDC_OPTIONS, OpenSettings},
 };
 
 // True when the command was one of the bar's own.

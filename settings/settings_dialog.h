@@ -1,0 +1,34 @@
+#pragma once
+// The settings dialog: the compile directive, the editor's colours and font, the jump
+// captions, and the project-file buttons.
+
+#include <windows.h>
+
+#include <optional>
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the dialog until it is closed; the command bar's Options button.
+void OpenSettingsDialog();
+
+// Fills the dialog's controls as it opens.
+void setData(HWND dialog);
+
+// The dark font on the dialog's controls and on both bars, and the record's directive in
+// the directive edit.
+void updateDialog(HWND dialog);
+
+// Stores the label edit's text as the chosen jump's caption and shows it on the jump button.
+void setJumper(HWND dialog);
+
+// Shows the chosen jump's caption in the label edit.
+void updateJumper(HWND dialog);
+
+// Lets the user choose the editor font and applies it.
+void ChooseFontForWindow(HWND dialog);
+
+// The colour the user chose, or nothing when the chooser was cancelled.
+std::optional<COLORREF> ChooseColorDialog(HWND dialog);
+
+// Copies the directive edit's text into the record, cut to the field's width.
+void StoreDirective(HWND dialog);
