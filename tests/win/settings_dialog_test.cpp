@@ -1,0 +1,460 @@
+// The settings dialog and project files, opened from the command bar and driven through the
+// real dialogs: the settings dialog itself, the file, colour and font choosers, the boxes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/dialog_brush.h"
+#include "app/main_window.h"
+#include "app/output_pane.h"
+#include "app/window_groups.h"
+#include "resources/resource_ids.h"
+#include "settings/apply_settings.h"
+#include "settings/font_description.h"
+#include "settings/settings_state.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+HWND Item(HWND dialog, int id)
+{
+    return GetDlgItem(dialog, id);
+}
+
+// A click, as the button reports it to the dialog.
+void Click(HWND dialog, int id)
+{
+    SendMessageW(Item(dialog, id), BM_CLICK, 0, 0);
+}
+
+// Picks a jump list entry the way the list reports a user's choice.
+void ChooseJump(HWND dialog, int entry)
+{
+    HWND list = Item(dialog, IDC_SETTINGS_JUMP_LIST);
+    SendMessageW(list, CB_SETCURSEL, entry, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SETTINGS_JUMP_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+int ChosenJump(HWND dialog)
+{
+    return static_cast<int>(SendMessageW(Item(dialog, IDC_SETTINGS_JUMP_LIST), CB_GETCURSEL, 0, 0));
+}
+
+std::wstring Field(std::span<const char16_t> field)
+{
+    const std::u16string_view text = ReadTextField(field);
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+
+// Opens the settings dialog with the Options button and runs `scenario` on it from inside the
+// dialog's own message loop; then "Ok" closes it. `nested` answers the dialogs and boxes that
+// the scenario opens, in order.
+void WithSettingsDialog(const std::function<void(HWND)>& scenario, std::vector<ModalDriver::Action> nested = {})
+{
+    std::vector<ModalDriver::Action> actions = {[&scenario](HWND dialog) {
+        scenario(dialog);
+        if (IsWindowVisible(dialog))
+            Click(dialog, IDCANCEL);
+    }};
+    actions.insert(actions.end(), nested.begin(), nested.end());
+    ModalDriver driver(std::move(actions));
+    PressCommandBarButton(IDC_OPTIONS);
+    EXPECT_TRUE(driver.finished()) << driver.handled() << " dialogs handled";
+    EXPECT_EQ(driver.unexpected(), 0);
+}
+
+class SettingsDialogTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetObjectW(hNormalFont, sizeof startFont_, &startFont_);
+        ustawienia = StartSettings();
+        project_name[0] = L'\0';
+        ApplyJumpCaptions();
+    }
+    void TearDown() override
+    {
+        // Back to the start font, colours and captions, then to the start record itself.
+        ustawienia = StartSettings();
+        ustawienia.savedFont = FontDescriptionFromLogFont(startFont_);
+        ApplySettings();
+        ustawienia = StartSettings();
+        project_name[0] = L'\0';
+        SetOutputText(L"");
+    }
+
+    LOGFONTW startFont_ = {};
+    TempFolder folder_;
+};
+
+TEST_F(SettingsDialogTest, OpensWithTheRecordAndSetChangesACaptionAtOnce)
+{
+    WithSettingsDialog([](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), L"Ustawienia");
+        EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(ChosenJump(dialog), 0);
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_JUMP_LIST)), L"Jump 1");
+        EXPECT_EQ(SendMessageW(Item(dialog, IDC_SETTINGS_JUMP_LIST), CB_GETCOUNT, 0, 0), 19);
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_LABEL)), L"//--?00");
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_DIRECTIVE)), L"gcc -o out_file main.c");
+
+        ChooseJump(dialog, 4);
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_JUMP_LIST)), L"Jump 5");
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_LABEL)), L"//--?04");
+        SetWindowTextW(Item(dialog, IDC_SETTINGS_LABEL), L"pętla");
+        Click(dialog, IDC_SETTINGS_SET_LABEL);
+        EXPECT_EQ(WindowText(okno_skoku.windows[4]), L"pętla");
+        EXPECT_EQ(Field(ustawienia.jumpCaptions[4]), L"pętla");
+        // The jump bar finds a button's marker from its id, which the caption leaves alone.
+        EXPECT_EQ(GetDlgCtrlID(okno_skoku.windows[4]), IDC_FIRST_JUMP + 4);
+
+        ChooseJump(dialog, 0);
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_LABEL)), L"//--?00");
+        ChooseJump(dialog, 4);
+        EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_LABEL)), L"pętla");
+
+        // Longer text is cut at the caption's nine characters, on the button and in the record.
+        ChooseJump(dialog, 18);
+        SetWindowTextW(Item(dialog, IDC_SETTINGS_LABEL), L"abcdefghijklmnop");
+        Click(dialog, IDC_SETTINGS_SET_LABEL);
+        EXPECT_EQ(WindowText(okno_skoku.windows[18]), L"abcdefghi");
+        EXPECT_EQ(Field(ustawienia.jumpCaptions[18]), L"abcdefghi");
+        EXPECT_EQ(ustawienia.jumpCaptions[19][0], u'\0') << "nothing is written past the last caption";
+        EXPECT_EQ(WindowText(okno_skoku.windows[17]), L"//--?17");
+    });
+}
+
+
+// Real keys for whatever window has the keyboard; the dialog's own loop takes them in order.
+void QueueKeys(std::initializer_list<WORD> virtualKeys)
+{
+    std::vector<INPUT> keys;
+    for (WORD key : virtualKeys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        keys.push_back(input);
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        keys.push_back(input);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+TEST_F(SettingsDialogTest, EnterDoesNothingAndEscapeClosesLikeOkKeepingTheDirective)
+{
+    HWND opened = nullptr;
+    HWND keyboardIn = nullptr;
+    HWND directiveEdit = nullptr;
+    ModalDriver driver({[&](HWND dialog) {
+        opened = dialog;
+        HWND directive = directiveEdit = Item(dialog, IDC_SETTINGS_DIRECTIVE);
+        SetWindowTextW(directive, L"gcc -o nowy main.c");
+        SetForegroundWindow(dialog);
+        SetFocus(directive);
+        SendMessageW(directive, EM_SETSEL, 18, 18);
+        keyboardIn = GetFocus();
+        // The X typed after Enter shows that Enter neither closed the dialog nor broke the line.
+        QueueKeys({VK_RETURN, 'X', VK_RETURN, VK_ESCAPE});
+    }});
+    PressCommandBarButton(IDC_OPTIONS);
+    EXPECT_EQ(driver.handled(), 1);
+    EXPECT_EQ(keyboardIn, directiveEdit);
+    EXPECT_FALSE(IsWindow(opened)) << "Escape closes the dialog";
+    EXPECT_EQ(Field(ustawienia.compileDirective), L"gcc -o nowy main.cx");
+}
+
+TEST_F(SettingsDialogTest, TheDirectiveIsCutAtItsFieldWidth)
+{
+    WithSettingsDialog([](HWND dialog) {
+        SetWindowTextW(Item(dialog, IDC_SETTINGS_DIRECTIVE), (std::wstring(598, L'a') + L"bcd").c_str());
+    });
+    EXPECT_EQ(Field(ustawienia.compileDirective), std::wstring(598, L'a') + L"b");
+    EXPECT_EQ(ustawienia.savedTextColor, 0x00FFFFFFu) << "nothing is written past the directive";
+}
+
+
+Bytes ImageBytes(const Settings& settings)
+{
+    const SettingsImage image = SettingsToImage(settings);
+    return Bytes(image.begin(), image.end());
+}
+
+// A record with a value of its own in every field, and an old longer text behind the directive.
+Settings DistinctSettings()
+{
+    Settings settings = StartSettings();
+    WriteTextField(settings.compileDirective, u"tcc -o prog.exe prog.c -Wall -Wextra");
+    WriteTextField(settings.compileDirective, u"tcc -o prog.exe prog.c");
+    settings.savedTextColor = RGB(10, 20, 30);
+    settings.savedBackgroundColor = RGB(200, 210, 220);
+    LOGFONTW font = {};
+    font.lfHeight = -19;
+    font.lfWeight = FW_BOLD;
+    font.lfItalic = 1;
+    lstrcpynW(font.lfFaceName, L"Courier New", LF_FACESIZE);
+    settings.savedFont = FontDescriptionFromLogFont(font);
+    for (int slot = 0; slot < 19; ++slot)
+        WriteTextField(settings.jumpCaptions[slot], u"pętla " + std::u16string(1, u'a' + slot));
+    settings.spareValue = 7;
+    return settings;
+}
+
+LOGFONTW FontOf(HFONT font)
+{
+    LOGFONTW description = {};
+    GetObjectW(font, sizeof description, &description);
+    return description;
+}
+
+TEST_F(SettingsDialogTest, SaveProjectSaveAsAndTheProjectPath)
+{
+    const std::wstring project = folder_.Path(L"projekt");  // typed without an extension
+    const std::wstring copy = folder_.Path(L"kopia");
+    const std::wstring asked = folder_.Path(L"nowy.lumo");
+    WithSettingsDialog(
+        [&](HWND dialog) {
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+            EXPECT_EQ(std::wstring(project_name), project + L".lumo");
+            const Bytes start = ReadFileBytes(project + L".lumo");
+            ASSERT_EQ(start.size(), 1702u);
+            EXPECT_EQ(start, ImageBytes(StartSettings()));
+            EXPECT_EQ(std::memcmp(start.data(), L"gcc -o out_file main.c", 44), 0);
+            EXPECT_EQ(Bytes(start.begin() + 1200, start.begin() + 1208), (Bytes{0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0}));
+            EXPECT_EQ(std::memcmp(start.data() + 1320, L"//--?01", 16), 0);
+            EXPECT_EQ(Bytes(start.begin() + 1700, start.end()), (Bytes{4, 0}));
+
+            // Once there is a project path, Save project asks nothing; it takes the edited directive.
+            SetWindowTextW(Item(dialog, IDC_SETTINGS_DIRECTIVE), L"gcc -o a main.c");
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+            const Bytes second = ReadFileBytes(project + L".lumo");
+            EXPECT_EQ(std::memcmp(second.data(), L"gcc -o a main.c\0main.c", 46), 0)
+                << "the old text's tail stays behind the terminator";
+
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT_AS);
+            EXPECT_EQ(std::wstring(project_name), copy + L".bin");
+            EXPECT_EQ(ReadFileBytes(copy + L".bin"), second);
+
+            // A cancelled Save as writes nothing and forgets the path, so Save project asks again.
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT_AS);
+            EXPECT_STREQ(project_name, L"");
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+            EXPECT_EQ(std::wstring(project_name), asked);
+            EXPECT_EQ(ReadFileBytes(asked), second);
+        },
+        {ChooseFile(project), ChooseFile(copy), CancelDialog(), ChooseFile(asked)});
+    EXPECT_EQ(folder_.Names(), (std::vector<std::wstring>{L"kopia.bin", L"nowy.lumo", L"projekt.lumo"}));
+}
+
+TEST_F(SettingsDialogTest, SaveOpenAndSaveAsGiveIdenticalFiles)
+{
+    const std::wstring first = folder_.Path(L"pierwszy.lumo");
+    const std::wstring second = folder_.Path(L"drugi.bin");
+    ustawienia = DistinctSettings();
+    WithSettingsDialog(
+        [&](HWND dialog) {
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+            ustawienia = StartSettings();
+            project_name[0] = L'\0';
+            Click(dialog, IDC_SETTINGS_OPEN_PROJECT);
+            EXPECT_EQ(std::wstring(project_name), first);
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT_AS);
+        },
+        {ChooseFile(first), ChooseFile(first), ChooseFile(second)});
+    EXPECT_EQ(ReadFileBytes(first), ImageBytes(DistinctSettings()));
+    EXPECT_EQ(ReadFileBytes(second), ReadFileBytes(first));
+}
+
+TEST_F(SettingsDialogTest, AFailedSaveIsReportedAndKeepsTheOldFile)
+{
+    const std::wstring readOnly = folder_.Path(L"stary.lumo");
+    const Bytes old = ImageBytes(DistinctSettings());
+    WriteFileBytes(readOnly, old);
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::wstring missingFolder = folder_.Path(L"brak\\projekt.lumo");
+
+    MessageBoxSeen refused, notCreated;
+    HWND settings = nullptr;
+    WithSettingsDialog(
+        [&](HWND dialog) {
+            settings = dialog;
+            lstrcpynW(project_name, readOnly.c_str(), kProjectNameCapacity);
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+            lstrcpynW(project_name, missingFolder.c_str(), kProjectNameCapacity);
+            Click(dialog, IDC_SETTINGS_SAVE_PROJECT);
+        },
+        {RecordMessageBox(&refused), RecordMessageBox(&notCreated)});
+    EXPECT_EQ(refused.caption, L"Error");
+    EXPECT_NE(refused.text.find(readOnly), std::wstring::npos) << refused.text;
+    EXPECT_EQ(refused.owner, settings);
+    EXPECT_EQ(ReadFileBytes(readOnly), old);
+    EXPECT_EQ(notCreated.caption, L"Error");
+    EXPECT_NE(notCreated.text.find(missingFolder), std::wstring::npos) << notCreated.text;
+    EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"stary.lumo"});
+}
+
+// What a failed or cancelled open must leave alone.
+struct Visible {
+    Bytes record;
+    std::wstring projectName, directiveEdit, labelEdit, caption4, output;
+    int chosenJump;
+    LOGFONTW font;
+    COLORREF text, background;
+
+    static Visible Of(HWND dialog)
+    {
+        return {ImageBytes(ustawienia), project_name, WindowText(Item(dialog, IDC_SETTINGS_DIRECTIVE)),
+                WindowText(Item(dialog, IDC_SETTINGS_LABEL)), WindowText(okno_skoku.windows[4]),
+                WindowText(hOutput), ChosenJump(dialog), FontOf(hNormalFont), textColor, backgroundColor};
+    }
+    bool operator==(const Visible& other) const
+    {
+        return record == other.record && projectName == other.projectName && directiveEdit == other.directiveEdit &&
+               labelEdit == other.labelEdit && caption4 == other.caption4 && output == other.output &&
+               chosenJump == other.chosenJump && std::memcmp(&font, &other.font, sizeof font) == 0 &&
+               text == other.text && background == other.background;
+    }
+};
+
+TEST_F(SettingsDialogTest, OpenProjectThatCannotLoadChangesNothing)
+{
+    const Bytes image = ImageBytes(DistinctSettings());
+    const std::wstring shortFile = folder_.Path(L"krotki.lumo");
+    WriteFileBytes(shortFile, Bytes(image.begin(), image.end() - 1));
+    const std::wstring locked = folder_.Path(L"zablokowany.lumo");
+    WriteFileBytes(locked, image);
+    HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    const std::wstring earlier = folder_.Path(L"wczesniejszy.lumo");
+    lstrcpynW(project_name, earlier.c_str(), kProjectNameCapacity);
+    SetOutputText(L"ostatnie wyjście");
+    struct Case {
+        const char* what;
+        ModalDriver::Action choose;
+        const wchar_t* caption;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {"1701 bytes", ChooseFile(shortFile), L"Error", L"Error reading file."},
+        {"held open elsewhere", ChooseFile(locked), L"Error", L"Could not open the file."},
+        {"cancelled", CancelDialog(), L"Info", L"No file selected."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageBoxSeen box;
+        HWND settings = nullptr;
+        WithSettingsDialog(
+            [&](HWND dialog) {
+                settings = dialog;
+                // Typing not yet stored in the record survives, as do the chosen jump and its label.
+                SetWindowTextW(Item(dialog, IDC_SETTINGS_DIRECTIVE), L"wpisane, nie zapisane");
+                ChooseJump(dialog, 4);
+                SetWindowTextW(Item(dialog, IDC_SETTINGS_LABEL), L"nowa");
+                const Visible before = Visible::Of(dialog);
+                Click(dialog, IDC_SETTINGS_OPEN_PROJECT);
+                EXPECT_TRUE(Visible::Of(dialog) == before);
+            },
+            {c.choose, RecordMessageBox(&box)});
+        EXPECT_EQ(box.caption, c.caption);
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.owner, settings);
+        EXPECT_EQ(std::wstring(project_name), earlier);
+    }
+    CloseHandle(holder);
+}
+
+TEST_F(SettingsDialogTest, OpenProjectLoadsAndShowsTheRecord)
+{
+    const Settings distinct = DistinctSettings();
+    const Bytes image = ImageBytes(distinct);
+    Bytes longer = image;
+    longer.resize(5000, 0xAB);
+    // Every text field full to its width, with no terminator.
+    Bytes unterminated = image;
+    for (std::size_t at = 0; at < 1200; at += 2)
+        unterminated[at] = 'd', unterminated[at + 1] = 0;
+    for (std::size_t at = 1236; at < 1300; at += 2)
+        unterminated[at] = 'f', unterminated[at + 1] = 0;
+    for (std::size_t at = 1300; at < 1700; at += 2)
+        unterminated[at] = 'c', unterminated[at + 1] = 0;
+
+    struct Case {
+        const char* what;
+        const Bytes* bytes;
+        std::wstring directive, caption0, caption18, face;
+    };
+    const Case cases[] = {
+        {"1702 bytes", &image, L"tcc -o prog.exe prog.c", L"pętla a", L"pętla s", L"Courier New"},
+        {"5000 bytes", &longer, L"tcc -o prog.exe prog.c", L"pętla a", L"pętla s", L"Courier New"},
+        {"no terminators", &unterminated, std::wstring(599, L'd'), std::wstring(9, L'c'), std::wstring(9, L'c'),
+         std::wstring(31, L'f')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring path = folder_.Path(L"wczytany.lumo");
+        WriteFileBytes(path, *c.bytes);
+        ustawienia = StartSettings();
+        ApplySettings();
+        SetOutputText(L"ostatnie wyjście");
+        WithSettingsDialog(
+            [&](HWND dialog) {
+                ChooseJump(dialog, 7);
+                HFONT before = hNormalFont;
+                Click(dialog, IDC_SETTINGS_OPEN_PROJECT);
+                EXPECT_EQ(GetObjectType(before), 0u) << "the replaced font is deleted";
+                EXPECT_EQ(ChosenJump(dialog), 0);
+                EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_LABEL)), c.caption0);
+                EXPECT_EQ(WindowText(Item(dialog, IDC_SETTINGS_DIRECTIVE)), c.directive);
+            },
+            {ChooseFile(path)});
+        EXPECT_EQ(std::wstring(project_name), path);
+        EXPECT_EQ(WindowText(hOutput), c.directive);
+        EXPECT_EQ(Field(ustawienia.compileDirective), c.directive);
+        EXPECT_EQ(WindowText(okno_skoku.windows[0]), c.caption0);
+        EXPECT_EQ(WindowText(okno_skoku.windows[18]), c.caption18);
+        EXPECT_EQ(textColor, RGB(10, 20, 30));
+        EXPECT_EQ(backgroundColor, RGB(200, 210, 220));
+        EXPECT_EQ(ustawienia.spareValue, 7);
+        const LOGFONTW font = FontOf(hNormalFont);
+        EXPECT_EQ(font.lfHeight, -19);
+        EXPECT_EQ(font.lfWeight, FW_BOLD);
+        EXPECT_EQ(font.lfFaceName, c.face);
+        for (HWND window : {hEdit, hOutput})
+            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+    }
+}
+
+TEST_F(SettingsDialogTest, AProjectWithAnAllZeroFontGivesTheDefaultFont)
+{
+    Settings zeroFont = DistinctSettings();
+    zeroFont.savedFont = {};
+    const std::wstring path = folder_.Path(L"bez_czcionki.lumo");
+    WriteFileBytes(path, ImageBytes(zeroFont));
+    WithSettingsDialog([&](HWND dialog) { Click(dialog, IDC_SETTINGS_OPEN_PROJECT); }, {ChooseFile(path)});
+
+    const LOGFONTW zero = {};
+    const LOGFONTW made = FontOf(hNormalFont);
+    EXPECT_EQ(std::memcmp(&made, &zero, sizeof zero), 0) << made.lfFaceName;
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(hEdit, WM_GETFONT, 0, 0)), hNormalFont);
+    // The system fills in a real face for it, which is not the start font.
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, hNormalFont);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NE(std::wstring(face), L"");
+    EXPECT_NE(std::wstring(face) + L" " + std::to_wstring(metrics.tmHeight),
+              std::wstring(startFont_.lfFaceName) + L" " + std::to_wstring(std::abs(startFont_.lfHeight)));
+}
+
+}  // namespace
