@@ -457,4 +457,174 @@ TEST_F(SettingsDialogTest, AProjectWithAnAllZeroFontGivesTheDefaultFont)
               std::wstring(startFont_.lfFaceName) + L" " + std::to_wstring(std::abs(startFont_.lfHeight)));
 }
 
+
+bool Topmost(HWND window)
+{
+    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// In the colour chooser: the red, green and blue edits, then OK.
+ModalDriver::Action PickColor(COLORREF color)
+{
+    return [color](HWND chooser) {
+        SetDlgItemInt(chooser, 706, GetRValue(color), FALSE);
+        SetDlgItemInt(chooser, 707, GetGValue(color), FALSE);
+        SetDlgItemInt(chooser, 708, GetBValue(color), FALSE);
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    };
+}
+
+TEST_F(SettingsDialogTest, TheColourChooserSetsAColourAndCancelKeepsIt)
+{
+    std::vector<int> openedWith;
+    const auto noteStart = [&openedWith](ModalDriver::Action then) {
+        return [&openedWith, then](HWND chooser) {
+            for (int id : {706, 707, 708})
+                openedWith.push_back(static_cast<int>(GetDlgItemInt(chooser, id, nullptr, FALSE)));
+            then(chooser);
+        };
+    };
+    WithSettingsDialog(
+        [](HWND dialog) {
+            Click(dialog, IDC_SETTINGS_BACKGROUND_COLOR);
+            Click(dialog, IDC_SETTINGS_TEXT_COLOR);
+            Click(dialog, IDC_SETTINGS_TEXT_COLOR);
+            Click(dialog, IDC_SETTINGS_BACKGROUND_COLOR);
+            EXPECT_TRUE(Topmost(dialog));
+        },
+        {noteStart(PickColor(RGB(0, 0, 128))), noteStart(PickColor(RGB(255, 255, 0))), noteStart(CancelDialog()),
+         noteStart(CancelDialog())});
+    EXPECT_EQ(backgroundColor, RGB(0, 0, 128));
+    EXPECT_EQ(ustawienia.savedBackgroundColor, RGB(0, 0, 128));
+    EXPECT_EQ(textColor, RGB(255, 255, 0));
+    EXPECT_EQ(ustawienia.savedTextColor, RGB(255, 255, 0));
+    EXPECT_EQ(openedWith, std::vector<int>(12, 0)) << "each chooser starts at black";
+
+    // The editor draws with the chosen colours.
+    HDC dc = GetDC(hEdit);
+    SendMessageW(mHwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hEdit));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 128));
+    ReleaseDC(hEdit, dc);
+}
+
+TEST_F(SettingsDialogTest, TheFontChooserSetsTheEditorFontAndCancelKeepsIt)
+{
+    std::wstring face;
+    HWND settings = nullptr;
+    bool topmostWhileChoosing = true;
+    const ModalDriver::Action chooseFace = [&](HWND chooser) {
+        topmostWhileChoosing = Topmost(settings);
+        HWND faces = GetDlgItem(chooser, 1136);
+        HWND sizes = GetDlgItem(chooser, 1138);
+        // Any face but the one the chooser starts with, at 20 points.
+        const LRESULT count = SendMessageW(faces, CB_GETCOUNT, 0, 0);
+        const LRESULT entry = count > 1 && SendMessageW(faces, CB_GETCURSEL, 0, 0) == count / 2 ? count / 2 + 1 : count / 2;
+        SendMessageW(faces, CB_SETCURSEL, entry, 0);
+        SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+        face = WindowText(faces);
+        const LRESULT twenty = SendMessageW(sizes, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"20"));
+        SendMessageW(sizes, CB_SETCURSEL, twenty, 0);
+        SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(1138, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    };
+    HFONT chosen = nullptr;
+    WithSettingsDialog(
+        [&](HWND dialog) {
+            settings = dialog;
+            Click(dialog, IDC_SETTINGS_FONT);
+            EXPECT_TRUE(Topmost(dialog));
+            chosen = hNormalFont;
+            Click(dialog, IDC_SETTINGS_FONT);
+            EXPECT_TRUE(Topmost(dialog));
+        },
+        {chooseFace, CancelDialog()});
+    EXPECT_FALSE(topmostWhileChoosing) << "the chooser is not hidden behind the settings dialog";
+    ASSERT_NE(face, L"");
+    EXPECT_EQ(hNormalFont, chosen) << "cancelling keeps the font chosen before";
+    const LOGFONTW made = FontOf(hNormalFont);
+    EXPECT_EQ(made.lfFaceName, face);
+    EXPECT_EQ(made.lfHeight, -MulDiv(20, 96, 72));
+    const LOGFONTW saved = LogFontFromDescription(ustawienia.savedFont);
+    EXPECT_EQ(std::memcmp(&saved, &made, sizeof made), 0);
+    for (HWND window : {hEdit, hOutput})
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+    EXPECT_NE(reinterpret_cast<HFONT>(SendMessageW(okno_skoku.windows[0], WM_GETFONT, 0, 0)), hNormalFont)
+        << "the bars keep their own font";
+}
+
+// Paints the directive's label red, lets it paint itself again, and reads the colour it left
+// behind its text.
+COLORREF RepaintedLabelBackground(HWND dialog)
+{
+    HWND label = Item(dialog, IDC_SETTINGS_DIRECTIVE_LABEL);
+    RECT client;
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &client, red);
+    DeleteObject(red);
+    RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const COLORREF color = GetPixel(dc, client.right - 2, client.bottom / 2);
+    ReleaseDC(label, dc);
+    return color;
+}
+
+// The dialog's fill and its frame after a full repaint.
+std::pair<COLORREF, COLORREF> RepaintedFillAndFrame(HWND dialog)
+{
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(dialog);
+    const std::pair<COLORREF, COLORREF> colors = {GetPixel(dc, 4, 4), GetPixel(dc, 0, 4)};
+    ReleaseDC(dialog, dc);
+    return colors;
+}
+
+void ExpectPaintsDark(HWND dialog, const char* when)
+{
+    SCOPED_TRACE(when);
+    EXPECT_EQ(GetObjectType(DialogBrush(dialog)), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(RepaintedLabelBackground(dialog), RGB(20, 20, 20));
+    EXPECT_EQ(RepaintedFillAndFrame(dialog), std::make_pair(RGB(20, 20, 20), RGB(205, 205, 205)));
+}
+
+// Two settings dialogs at once, each closed first in turn: the one still open paints with a
+// live brush of its own until it closes, and no brush outlives its dialog.
+TEST_F(SettingsDialogTest, TwoDialogsAtOnceEachPaintToTheEndWhicheverClosesFirst)
+{
+    for (const bool newerClosesFirst : {true, false}) {
+        SCOPED_TRACE(newerClosesFirst ? "newer closes first" : "older closes first");
+        HBRUSH olderBrush = nullptr, newerBrush = nullptr;
+        HWND older = nullptr, newer = nullptr;
+        const ModalDriver::Action second = [&](HWND dialog) {
+            newer = dialog;
+            newerBrush = DialogBrush(newer);
+            SetWindowPos(newer, nullptr, ScreenWidth() / 2, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            ExpectPaintsDark(older, "both open, the older");
+            ExpectPaintsDark(newer, "both open, the newer");
+            EXPECT_NE(olderBrush, newerBrush);
+            if (!newerClosesFirst) {
+                Click(older, IDCANCEL);
+                EXPECT_FALSE(IsWindowVisible(older));
+                ExpectPaintsDark(newer, "after the older closed");
+            }
+            Click(newer, IDCANCEL);
+        };
+        WithSettingsDialog(
+            [&](HWND dialog) {
+                older = dialog;
+                olderBrush = DialogBrush(older);
+                SetWindowPos(older, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                PressCommandBarButton(IDC_OPTIONS);
+                EXPECT_FALSE(IsWindow(newer));
+                if (newerClosesFirst)
+                    ExpectPaintsDark(older, "after the newer closed");
+            },
+            {second});
+        EXPECT_FALSE(IsWindow(older));
+        EXPECT_EQ(GetObjectType(olderBrush), 0u);
+        EXPECT_EQ(GetObjectType(newerBrush), 0u);
+    }
+}
+
 }  // namespace
