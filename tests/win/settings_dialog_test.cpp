@@ -546,6 +546,8 @@ TEST_F(SettingsDialogTest, TheFontChooserSetsTheEditorFontAndCancelKeepsIt)
 COLORREF RepaintedLabelBackground(HWND dialog)
 {
     HWND label = Item(dialog, IDC_SETTINGS_DIRECTIVE_LABEL);
+    if (!label)
+        label = Item(dialog, IDC_SEARCH_LABEL);  // the search dialog
     RECT client;
     GetClientRect(label, &client);
     HDC dc = GetDC(label);
@@ -576,11 +578,21 @@ void ExpectPaintsDark(HWND dialog, const char* when)
     EXPECT_EQ(RepaintedFillAndFrame(dialog), std::make_pair(RGB(20, 20, 20), RGB(205, 205, 205)));
 }
 
-// Two settings dialogs at once, each closed first in turn: the one still open paints with a
-// live brush of its own until it closes, and no brush outlives its dialog.
+// The OK button of either dialog: id 2 in the settings dialog, its own id in the search dialog.
+void CloseWithOk(HWND dialog)
+{
+    Click(dialog, Item(dialog, IDCANCEL) ? IDCANCEL : IDC_SEARCH_OK);
+}
+
+// A second settings dialog or the search dialog opened over the settings dialog, each closed
+// first in turn: the one still open paints with a live brush of its own until it closes, and
+// no brush outlives its dialog.
 TEST_F(SettingsDialogTest, TwoDialogsAtOnceEachPaintToTheEndWhicheverClosesFirst)
 {
-    for (const bool newerClosesFirst : {true, false}) {
+    const std::pair<int, bool> cases[] = {
+        {IDC_OPTIONS, true}, {IDC_OPTIONS, false}, {IDC_SEARCH, true}, {IDC_SEARCH, false}};
+    for (const auto& [secondButton, newerClosesFirst] : cases) {
+        SCOPED_TRACE(secondButton == IDC_SEARCH ? "search dialog second" : "settings dialog second");
         SCOPED_TRACE(newerClosesFirst ? "newer closes first" : "older closes first");
         HBRUSH olderBrush = nullptr, newerBrush = nullptr;
         HWND older = nullptr, newer = nullptr;
@@ -592,18 +604,18 @@ TEST_F(SettingsDialogTest, TwoDialogsAtOnceEachPaintToTheEndWhicheverClosesFirst
             ExpectPaintsDark(newer, "both open, the newer");
             EXPECT_NE(olderBrush, newerBrush);
             if (!newerClosesFirst) {
-                Click(older, IDCANCEL);
+                CloseWithOk(older);
                 EXPECT_FALSE(IsWindowVisible(older));
                 ExpectPaintsDark(newer, "after the older closed");
             }
-            Click(newer, IDCANCEL);
+            CloseWithOk(newer);
         };
         WithSettingsDialog(
             [&](HWND dialog) {
                 older = dialog;
                 olderBrush = DialogBrush(older);
                 SetWindowPos(older, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                PressCommandBarButton(IDC_OPTIONS);
+                PressCommandBarButton(secondButton);
                 EXPECT_FALSE(IsWindow(newer));
                 if (newerClosesFirst)
                     ExpectPaintsDark(older, "after the newer closed");
