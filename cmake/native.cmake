@@ -20,6 +20,12 @@ add_executable(core_tests
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
 add_test(NAME core_tests COMMAND core_tests)
 
+# Benchmarks: built with the rest, run only by scripts/bench.sh.
+find_package(benchmark REQUIRED)
+add_executable(core_bench bench/core_bench.cpp bench/sample_source.cpp)
+target_link_libraries(core_bench PRIVATE skoczek_core benchmark::benchmark)
+target_include_directories(core_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+
 # Fuzzers need clang's libFuzzer; they run for a bounded number of inputs as tests.
 find_program(SKOCZEK_CLANGXX NAMES clang++-14 clang++)
 if(SKOCZEK_CLANGXX)

@@ -1,6 +1,7 @@
 #include "files/text_codec.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -64,6 +65,21 @@ Utf8Step ReadUtf8(std::span<const std::uint8_t> bytes, std::size_t at)
     return {true, length, value};
 }
 
+// The length of the run of ASCII bytes at `at`, looked at eight bytes at a time.
+std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    const std::size_t start = at;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, bytes.data() + at, 8);
+        if (eight & 0x8080808080808080u)
+            break;
+    }
+    while (at < bytes.size() && bytes[at] < 0x80)
+        ++at;
+    return at - start;
+}
+
 std::span<const std::uint8_t> CutAtNul(std::span<const std::uint8_t> bytes)
 {
     const auto nul = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
@@ -78,23 +94,34 @@ bool HasHighByte(std::span<const std::uint8_t> bytes)
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-void AppendUtf8(std::string& out, char32_t cp)
+char* AppendUtf8(char* out, char32_t cp)
 {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
+}
+
+// Room for the encoded text: one, two or three bytes a unit (a surrogate pair needs four of
+// the six counted for it).
+std::size_t Utf8Room(std::u16string_view text)
+{
+    std::size_t room = 0;
+    for (char16_t unit : text)
+        room += 1 + (unit >= 0x80) + (unit >= 0x800);
+    return room;
 }
 
 } // namespace
@@ -118,6 +145,9 @@ bool IsValidUtf8(std::span<const std::uint8_t> bytes)
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
+        at += AsciiRun(bytes, at);
+        if (at == bytes.size())
+            break;
         const Utf8Step step = ReadUtf8(bytes, at);
         if (!step.valid)
             return false;
@@ -137,40 +167,50 @@ std::u16string DecodeUtf16Le(std::span<const std::uint8_t> payload)
 
 std::u16string DecodeUtf8(std::span<const std::uint8_t> payload)
 {
-    std::u16string text;
-    text.reserve(payload.size());
+    // Every byte gives at most one unit (a four-byte sequence gives two), so this is room enough.
+    std::u16string text(payload.size(), u'\0');
+    char16_t* out = text.data();
     std::size_t at = 0;
     while (at < payload.size()) {
+        const std::size_t ascii = AsciiRun(payload, at);
+        out = std::copy(payload.data() + at, payload.data() + at + ascii, out);
+        at += ascii;
+        if (at == payload.size())
+            break;
         const Utf8Step step = ReadUtf8(payload, at);
         at += step.length;
         if (!step.valid) {
-            text.push_back(kReplacement);
+            *out++ = kReplacement;
         } else if (step.codePoint < 0x10000) {
-            text.push_back(static_cast<char16_t>(step.codePoint));
+            *out++ = static_cast<char16_t>(step.codePoint);
         } else {
             const char32_t offset = step.codePoint - 0x10000;
-            text.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+            *out++ = static_cast<char16_t>(0xD800 + (offset >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + (offset & 0x3FF));
         }
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 
 std::string EncodeUtf8(std::u16string_view text)
 {
-    std::string out;
-    out.reserve(text.size() * 3);
+    std::string encoded(Utf8Room(text), '\0');
+    char* out = encoded.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (unit < 0x80) {
+            *out++ = static_cast<char>(unit);
+        } else if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             const char32_t cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-            AppendUtf8(out, cp);
+            out = AppendUtf8(out, cp);
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            AppendUtf8(out, kReplacement);
+            out = AppendUtf8(out, kReplacement);
         } else {
-            AppendUtf8(out, unit);
+            out = AppendUtf8(out, unit);
         }
     }
-    return out;
+    encoded.resize(static_cast<std::size_t>(out - encoded.data()));
+    return encoded;
 }

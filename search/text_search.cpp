@@ -1,6 +1,9 @@
 #include "search/text_search.h"
 
+#include <algorithm>
 #include <new>
+
+#include "app/unit_scan.h"
 
 namespace {
 
@@ -12,7 +15,8 @@ bool IsHighSurrogate(char16_t unit)
 std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
 {
     std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::u16string_view::npos; at = text.find(what, at + what.size()))
+    for (std::size_t at = FindText(text, what); at != std::u16string_view::npos;
+         at = FindText(text, what, at + what.size()))
         ++count;
     return count;
 }
@@ -37,9 +41,10 @@ std::optional<std::size_t> FindNextOccurrence(std::u16string_view text, std::u16
     // Starting one past the selection steps over the occurrence that is selected now.
     std::size_t found = std::u16string_view::npos;
     if (selectionStart < text.size())
-        found = text.find(what, selectionStart + 1);
+        found = FindText(text, what, selectionStart + 1);
+    // Wrapping round, only an occurrence that starts at or before the selection is left.
     if (found == std::u16string_view::npos)
-        found = text.find(what);
+        found = FindText(text.substr(0, std::min(text.size(), selectionStart + what.size())), what);
     if (found == std::u16string_view::npos)
         return std::nullopt;
     return found;
@@ -80,15 +85,15 @@ std::optional<std::u16string> ReplaceAllOccurrences(std::u16string_view text, st
     const std::size_t length = kept + count * to.size();
 
     try {
-        std::u16string result;
-        result.reserve(length);
+        std::u16string result(length, u'\0');
+        char16_t* out = result.data();
         std::size_t rest = 0;
-        for (std::size_t at = text.find(from); at != std::u16string_view::npos; at = text.find(from, rest)) {
-            result.append(text.substr(rest, at - rest));
-            result.append(to);
+        for (std::size_t at = FindText(text, from); at != std::u16string_view::npos; at = FindText(text, from, rest)) {
+            out = std::copy(text.data() + rest, text.data() + at, out);
+            out = std::copy(to.begin(), to.end(), out);
             rest = at + from.size();
         }
-        result.append(text.substr(rest));
+        std::copy(text.begin() + static_cast<std::ptrdiff_t>(rest), text.end(), out);
         return result;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

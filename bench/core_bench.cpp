@@ -1,0 +1,162 @@
+// The portable text work on an 8 MiB C source, each operation against memcpy of the same
+// bytes in the same run. Prints every ratio and whether it is within its bound.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bench/sample_source.h"
+#include "editor/selection_indent.h"
+#include "files/text_codec.h"
+#include "search/text_search.h"
+
+namespace {
+
+constexpr std::size_t kTextUnits = 4u * 1024 * 1024;  // 8 MiB as UTF-16
+
+const std::u16string& Text()
+{
+    static const std::u16string text = SampleCSource(kTextUnits);
+    return text;
+}
+
+const std::string& SavedBytes()
+{
+    static const std::string bytes = EncodeUtf8(Text());
+    return bytes;
+}
+
+void CopyBytes(benchmark::State& state, const void* source, std::size_t size)
+{
+    std::vector<char> destination(size);
+    for (auto _ : state) {
+        std::memcpy(destination.data(), source, size);
+        benchmark::DoNotOptimize(destination.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void MemcpyText(benchmark::State& state)
+{
+    CopyBytes(state, Text().data(), Text().size() * sizeof(char16_t));
+}
+
+void MemcpySavedBytes(benchmark::State& state)
+{
+    CopyBytes(state, SavedBytes().data(), SavedBytes().size());
+}
+
+void FreshCopyText(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::u16string(Text()));
+}
+
+void FindAbsent(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindNextOccurrence(Text(), u"nie_ma_takiego_slowa", Text().size() / 2));
+}
+
+void ReplaceEveryLineBreak(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReplaceAllOccurrences(Text(), u"\r\n", u"\r\n\r\n\r\n", SIZE_MAX));
+}
+
+void IndentWhole(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IndentSelectionText(Text(), 4, SIZE_MAX));
+}
+
+void OutdentWhole(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(OutdentSelectionText(Text(), 4));
+}
+
+void RecogniseAndDecode(benchmark::State& state)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(SavedBytes().data());
+    for (auto _ : state) {
+        const ClassifiedText classified = ClassifyTextFile({bytes, SavedBytes().size()});
+        benchmark::DoNotOptimize(DecodeUtf8(classified.payload));
+    }
+}
+
+void EncodeForSaving(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeUtf8(Text()));
+}
+
+struct Bound {
+    const char* operation;
+    const char* baseline;
+    double limit;
+};
+
+constexpr Bound kBounds[] = {
+    {"FindAbsent", "MemcpyText", 3},
+    {"ReplaceEveryLineBreak", "MemcpyText", 6},
+    {"IndentWhole", "MemcpyText", 6},
+    {"OutdentWhole", "MemcpyText", 6},
+    {"RecogniseAndDecode", "MemcpySavedBytes", 8},
+    {"EncodeForSaving", "MemcpyText", 8},
+};
+
+// Keeps each benchmark's time per iteration for the table at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+BENCHMARK(MemcpyText)->Unit(benchmark::kMillisecond);
+BENCHMARK(MemcpySavedBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(FreshCopyText)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindAbsent)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReplaceEveryLineBreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(IndentWhole)->Unit(benchmark::kMillisecond);
+BENCHMARK(OutdentWhole)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecogniseAndDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(EncodeForSaving)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    std::printf("text: %zu UTF-16 units, %zu lines; saved as %zu bytes\n", Text().size(),
+                static_cast<std::size_t>(std::count(Text().begin(), Text().end(), u'\n')), SavedBytes().size());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    bool allWithin = true;
+    std::printf("\n%-24s %-18s %8s %8s  %s\n", "operation", "against", "ratio", "bound", "");
+    for (const Bound& bound : kBounds) {
+        const auto operation = reporter.seconds.find(bound.operation);
+        const auto baseline = reporter.seconds.find(bound.baseline);
+        if (operation == reporter.seconds.end() || baseline == reporter.seconds.end())
+            continue;  // filtered out
+        const double ratio = operation->second / baseline->second;
+        const bool within = ratio <= bound.limit;
+        allWithin = allWithin && within;
+        std::printf("%-24s %-18s %8.2f %8.1f  %s\n", bound.operation, bound.baseline, ratio, bound.limit,
+                    within ? "within" : "OVER");
+    }
+    return allWithin ? 0 : 1;
+}
