@@ -79,6 +79,12 @@ if(SKOCZEK_WIN_TESTS)
   add_executable(child_program tests/win/child_program.cpp)
   add_dependencies(win_tests child_program)
 
+  # Ratios of the editor's commands to the edit control's own operations; run by scripts/bench.sh.
+  add_executable(win_bench bench/win_bench.cpp bench/sample_source.cpp)
+  target_link_libraries(win_bench PRIVATE skoczek_win psapi)
+  target_include_directories(win_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  add_dependencies(win_bench child_program skoczek)
+
   add_executable(blackbox_tests tests/win/blackbox_test.cpp)
   target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)
   target_include_directories(blackbox_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -88,6 +94,7 @@ if(SKOCZEK_WIN_TESTS)
     target_link_options(win_tests PRIVATE ${SKOCZEK_STATIC_LINK})
     target_link_options(blackbox_tests PRIVATE ${SKOCZEK_STATIC_LINK})
     target_link_options(child_program PRIVATE -municode ${SKOCZEK_STATIC_LINK})
+    target_link_options(win_bench PRIVATE -municode ${SKOCZEK_STATIC_LINK})
   endif()
 
   add_test(NAME win_tests COMMAND win_tests)

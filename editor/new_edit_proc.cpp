@@ -60,13 +60,46 @@ bool OnShortcut(HWND edit, WPARAM key)
     }
 }
 
+// The edit control's own text, looked at where it lies: a key must not copy a large text.
+// Without the control's buffer, a copy is taken after all.
+class EditorText {
+public:
+    explicit EditorText(HWND edit)
+    {
+        const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+        buffer_ = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+        if (buffer_)
+            locked_ = static_cast<const wchar_t*>(LocalLock(buffer_));
+        if (locked_)
+            view_ = AsUtf16View(locked_, length);
+        else if ((copy_ = TakeWindowText(edit)))
+            view_ = AsUtf16View(*copy_);
+    }
+    ~EditorText()
+    {
+        if (locked_)
+            LocalUnlock(buffer_);
+    }
+    EditorText(const EditorText&) = delete;
+    EditorText& operator=(const EditorText&) = delete;
+
+    std::u16string_view view() const { return view_; }
+
+private:
+    HLOCAL buffer_ = nullptr;
+    const wchar_t* locked_ = nullptr;
+    std::optional<std::wstring> copy_;
+    std::u16string_view view_;
+};
+
 // Enter: a new line with as many leading spaces as the caret's line has.
 void NewLineLikeCurrent(HWND edit)
 {
     const int position = UpdateCursorPos(edit, hLabel);
     std::size_t spaces = 0;
-    if (const std::optional<std::wstring> text = TakeWindowText(edit)) {
-        const std::u16string_view view = AsUtf16View(*text);
+    {
+        const EditorText text(edit);
+        const std::u16string_view view = text.view();
         spaces = LeadingSpaceCount(view, LineStartBefore(view, static_cast<std::size_t>(position)));
     }
     InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
@@ -85,7 +118,6 @@ std::size_t SpacesUnderPrefix(HDC dc, const std::wstring& prefix)
 LRESULT NewLineUnderCaret(HWND edit)
 {
     const int position = UpdateCursorPos(edit, hLabel);
-    const std::optional<std::wstring> text = TakeWindowText(edit);
 
     ScopedMemoryDC dc;
     if (!dc) {
@@ -93,15 +125,19 @@ LRESULT NewLineUnderCaret(HWND edit)
         return 1;
     }
     std::size_t spaces = 0;
-    if (text) {
-        const std::size_t caret = std::min(static_cast<std::size_t>(position), text->size());
-        const std::u16string_view view = AsUtf16View(*text);
-        const std::size_t lineStart = LineStartBefore(view, caret);
-        try {
-            spaces = SpacesUnderPrefix(dc, text->substr(lineStart, caret - lineStart));
-        } catch (const std::bad_alloc&) {
-            spaces = 0;
+    try {
+        // Only the caret's line up to the caret is copied, for measuring.
+        std::wstring prefix;
+        {
+            const EditorText text(edit);
+            const std::u16string_view view = text.view();
+            const std::size_t caret = std::min(static_cast<std::size_t>(position), view.size());
+            const std::u16string_view line = view.substr(0, caret).substr(LineStartBefore(view, caret));
+            prefix.assign(line.begin(), line.end());
         }
+        spaces = SpacesUnderPrefix(dc, prefix);
+    } catch (const std::bad_alloc&) {
+        spaces = 0;
     }
     InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
     return 0;

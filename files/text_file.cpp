@@ -56,8 +56,9 @@ DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::wstring& text
     return DecodeOutcome::Decoded;
 }
 
-// Loads the chosen file into the editor; false when it could not be read (already reported).
-bool LoadChosenFile(HWND edit, HWND owner, const wchar_t* path)
+}  // namespace
+
+bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
 {
     ScopedHandle file(CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
@@ -99,8 +100,6 @@ bool LoadChosenFile(HWND edit, HWND owner, const wchar_t* path)
     return true;
 }
 
-}  // namespace
-
 DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::wstring& text)
 {
     try {
@@ -127,7 +126,7 @@ void OpenFileAndLoadToEdit(HWND edit, HWND owner)
     wchar_t path[kFileDialogCapacity] = {};
     OPENFILENAMEW record = TextFileDialogRecord(owner, path, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
     // The editor, the current file and the title change together, once the text is loaded.
-    if (GetOpenFileNameW(&record) && LoadChosenFile(edit, owner, path)) {
+    if (GetOpenFileNameW(&record) && LoadTextFileToEdit(edit, owner, path)) {
         lstrcpynW(current_file, path, kCurrentFileCapacity);
         SetWindowTextW(mHwnd, current_file);
     }

@@ -17,6 +17,10 @@ extern wchar_t current_file[kCurrentFileCapacity];
 // and any message box; the editor has the keyboard afterwards.
 void OpenFileAndLoadToEdit(HWND edit, HWND owner);
 
+// Makes the file's text the editor's; false when it could not be read, which is reported in a
+// box owned by `owner`. The current file and the title are the caller's to change.
+bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path);
+
 // Asks for a file name to save under. Leaves the chosen path in `destination`, or the empty
 // string when the user cancels.
 void SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owner);
