@@ -292,24 +292,35 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"--open-memory")
         return MeasureOpenMemory(argv[2]);
 
+    // An argument picks one measurement: memory, open, replace, indent, enter, run or start.
+    const std::wstring only = argc == 2 ? argv[1] : L"";
+    const auto wanted = [&](const wchar_t* name) { return only.empty() || only == name; };
+
     const std::wstring text = AsWideString(SampleCSource(kTextBytes));
     const std::wstring path = WriteSampleFile(text);
     std::printf("text: %zu characters, %zu lines\n", text.size(), Count(text, L"\r\n"));
     std::printf("%-34s %-34s %9s %9s %7s %6s\n", "operation", "against", "ms", "base ms", "ratio", "bound");
     std::fflush(stdout);
-    if (MeasureMemoryInChild(path) != 0)
+    if (wanted(L"memory") && MeasureMemoryInChild(path) != 0)
         allWithin = false;
 
     if (!StartApplication(GetModuleHandleW(nullptr)))
         return 2;
     Pump();
-    BenchOpen(path, text);
-    BenchReplace(text);
-    BenchIndent(text);
-    BenchEnter(text, false, "Enter in the middle, hidden");
-    BenchEnter(text, true, "Shift+Enter in the middle, hidden");
-    BenchRun();
-    BenchStart();
+    if (wanted(L"open"))
+        BenchOpen(path, text);
+    if (wanted(L"replace"))
+        BenchReplace(text);
+    if (wanted(L"indent"))
+        BenchIndent(text);
+    if (wanted(L"enter")) {
+        BenchEnter(text, false, "Enter in the middle, hidden");
+        BenchEnter(text, true, "Shift+Enter in the middle, hidden");
+    }
+    if (wanted(L"run"))
+        BenchRun();
+    if (wanted(L"start"))
+        BenchStart();
     DestroyWindow(mHwnd);
     DeleteFileW(path.c_str());
     return allWithin ? 0 : 1;
