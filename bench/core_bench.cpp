@@ -91,6 +91,13 @@ void RecogniseAndDecode(benchmark::State& state)
     }
 }
 
+void ClassifyOnly(benchmark::State& state)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(SavedBytes().data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClassifyTextFile({bytes, SavedBytes().size()}));
+}
+
 void EncodeForSaving(benchmark::State& state)
 {
     for (auto _ : state)
@@ -134,6 +141,7 @@ BENCHMARK(ReplaceEveryLineBreak)->Unit(benchmark::kMillisecond);
 BENCHMARK(IndentWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(OutdentWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(RecogniseAndDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(ClassifyOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(EncodeForSaving)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

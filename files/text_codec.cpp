@@ -82,8 +82,8 @@ std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
 
 std::span<const std::uint8_t> CutAtNul(std::span<const std::uint8_t> bytes)
 {
-    const auto nul = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-    return bytes.first(static_cast<std::size_t>(nul - bytes.begin()));
+    const void* nul = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
+    return nul ? bytes.first(static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes.data())) : bytes;
 }
 
 bool HasHighByte(std::span<const std::uint8_t> bytes)
