@@ -4,18 +4,18 @@
 #include <array>
 #include <cstring>
 
-
 namespace {
 
 constexpr std::size_t kNotFound = std::u16string_view::npos;
-
-// Needles shorter than this are found by scanning for their first unit.
-constexpr std::size_t kShortestSkippingNeedle = 4;
 
 bool MatchesAt(const char16_t* at, std::u16string_view what)
 {
     return std::memcmp(at, what.data(), what.size() * sizeof(char16_t)) == 0;
 }
+
+#if !(defined(__SSE2__) || defined(_M_X64))
+// Needles shorter than this are found by scanning for their first unit.
+constexpr std::size_t kShortestSkippingNeedle = 4;
 
 std::size_t FindByFirstUnit(std::u16string_view text, std::u16string_view what, std::size_t from)
 {
@@ -49,13 +49,51 @@ std::size_t FindBySkipping(std::u16string_view text, std::u16string_view what, s
     return kNotFound;
 }
 
+#else
+// Eight starting places at a time are tested on the needle's first and last unit together,
+// which rarely both match by chance; only those places are compared in full.
+std::size_t FindByFirstAndLastUnit(std::u16string_view text, std::u16string_view what, std::size_t from)
+{
+    const std::size_t last = what.size() - 1;
+    const char16_t* data = text.data();
+    const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));
+    const __m128i final = _mm_set1_epi16(static_cast<short>(what.back()));
+    std::size_t at = from;
+    for (; at + last + 8 <= text.size(); at += 8) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + last));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
+        while (mask != 0) {
+            const int bit = std::countr_zero(mask);
+            const std::size_t place = at + static_cast<std::size_t>(bit) / 2;
+            // The first and last units are equal already; only those between are left.
+            if (what.size() <= 2 || MatchesAt(data + place + 1, what.substr(1, what.size() - 2)))
+                return place;
+            mask &= ~(3u << bit);
+        }
+    }
+    for (; at + last < text.size(); ++at) {
+        if (data[at] == what.front() && data[at + last] == what.back() && MatchesAt(data + at, what))
+            return at;
+    }
+    return kNotFound;
+}
+#endif
+
 }  // namespace
 
 std::size_t FindText(std::u16string_view text, std::u16string_view what, std::size_t from)
 {
     if (what.empty() || from > text.size() || what.size() > text.size() - from)
         return what.empty() && from <= text.size() ? from : kNotFound;
+    if (what.size() == 1)
+        return FindUnit(text, what.front(), from);
+#if defined(__SSE2__) || defined(_M_X64)
+    return FindByFirstAndLastUnit(text, what, from);
+#else
     if (what.size() < kShortestSkippingNeedle)
         return FindByFirstUnit(text, what, from);
     return FindBySkipping(text, what, from);
+#endif
 }

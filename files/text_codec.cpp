@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define SKOCZEK_SSE2 1
+#endif
+
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
@@ -69,6 +74,13 @@ Utf8Step ReadUtf8(std::span<const std::uint8_t> bytes, std::size_t at)
 std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
 {
     const std::size_t start = at;
+#ifdef SKOCZEK_SSE2
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        if (_mm_movemask_epi8(sixteen) != 0)
+            break;
+    }
+#endif
     for (; at + 8 <= bytes.size(); at += 8) {
         std::uint64_t eight;
         std::memcpy(&eight, bytes.data() + at, 8);
@@ -78,6 +90,63 @@ std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
     while (at < bytes.size() && bytes[at] < 0x80)
         ++at;
     return at - start;
+}
+
+// The common case of a letter outside ASCII, such as a Polish one, decided without the full
+// sequence reader.
+bool IsTwoByteSequenceAt(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return bytes[at] >= 0xC2 && bytes[at] <= 0xDF && at + 1 < bytes.size() && (bytes[at + 1] & 0xC0) == 0x80;
+}
+
+// ASCII bytes as UTF-16 units, sixteen at a time where the processor allows.
+char16_t* WidenAscii(const std::uint8_t* bytes, std::size_t count, char16_t* out)
+{
+    std::size_t i = 0;
+#ifdef SKOCZEK_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(sixteen, zero));
+    }
+#endif
+    for (; i < count; ++i)
+        out[i] = bytes[i];
+    return out + count;
+}
+
+// The length of the run of units below 0x80 at `at`, which encode as one byte each.
+std::size_t AsciiUnitRun(std::u16string_view text, std::size_t at)
+{
+    const std::size_t start = at;
+#ifdef SKOCZEK_SSE2
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, highBits), zero)) != 0xFFFF)
+            break;
+    }
+#endif
+    while (at < text.size() && text[at] < 0x80)
+        ++at;
+    return at - start;
+}
+
+// Units below 0x80 as bytes, eight at a time where the processor allows.
+char* NarrowAscii(const char16_t* units, std::size_t count, char* out)
+{
+    std::size_t i = 0;
+#ifdef SKOCZEK_SSE2
+    for (; i + 8 <= count; i += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(eight, eight));
+    }
+#endif
+    for (; i < count; ++i)
+        out[i] = static_cast<char>(units[i]);
+    return out + count;
 }
 
 std::span<const std::uint8_t> CutAtNul(std::span<const std::uint8_t> bytes)
@@ -148,6 +217,10 @@ bool IsValidUtf8(std::span<const std::uint8_t> bytes)
         at += AsciiRun(bytes, at);
         if (at == bytes.size())
             break;
+        if (IsTwoByteSequenceAt(bytes, at)) {
+            at += 2;
+            continue;
+        }
         const Utf8Step step = ReadUtf8(bytes, at);
         if (!step.valid)
             return false;
@@ -173,10 +246,15 @@ std::u16string DecodeUtf8(std::span<const std::uint8_t> payload)
     std::size_t at = 0;
     while (at < payload.size()) {
         const std::size_t ascii = AsciiRun(payload, at);
-        out = std::copy(payload.data() + at, payload.data() + at + ascii, out);
+        out = WidenAscii(payload.data() + at, ascii, out);
         at += ascii;
         if (at == payload.size())
             break;
+        if (IsTwoByteSequenceAt(payload, at)) {
+            *out++ = static_cast<char16_t>(((payload[at] & 0x1F) << 6) | (payload[at + 1] & 0x3F));
+            at += 2;
+            continue;
+        }
         const Utf8Step step = ReadUtf8(payload, at);
         at += step.length;
         if (!step.valid) {
@@ -198,9 +276,15 @@ std::string EncodeUtf8(std::u16string_view text)
     std::string encoded(Utf8Room(text), '\0');
     char* out = encoded.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t ascii = AsciiUnitRun(text, i);
+        out = NarrowAscii(text.data() + i, ascii, out);
+        i += ascii;
+        if (i == text.size())
+            break;
         const char16_t unit = text[i];
-        if (unit < 0x80) {
-            *out++ = static_cast<char>(unit);
+        if (unit < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (unit >> 6));
+            *out++ = static_cast<char>(0x80 | (unit & 0x3F));
         } else if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             const char32_t cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
             out = AppendUtf8(out, cp);
