@@ -1,6 +1,7 @@
 #include "files/text_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -70,26 +71,48 @@ Utf8Step ReadUtf8(std::span<const std::uint8_t> bytes, std::size_t at)
     return {true, length, value};
 }
 
-// The length of the run of ASCII bytes at `at`, looked at eight bytes at a time.
-std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
+// How many ASCII bytes start at `at`, counted sixteen at a time; 0 near the end, where the
+// caller goes on byte by byte.
+std::size_t AsciiPrefix(std::span<const std::uint8_t> bytes, std::size_t at)
 {
-    const std::size_t start = at;
+    std::size_t length = 0;
 #ifdef SKOCZEK_SSE2
-    for (; at + 16 <= bytes.size(); at += 16) {
-        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        if (_mm_movemask_epi8(sixteen) != 0)
-            break;
+    while (at + length + 16 <= bytes.size()) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + length));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(sixteen));
+        if (high != 0)
+            return length + static_cast<std::size_t>(std::countr_zero(high));
+        length += 16;
     }
+#else
+    (void)bytes;
+    (void)at;
 #endif
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, bytes.data() + at, 8);
-        if (eight & 0x8080808080808080u)
-            break;
+    return length;
+}
+
+// Like AsciiPrefix, and writes those bytes to `out` as units; it may write up to sixteen units
+// past them, which the caller's room allows for.
+std::size_t WidenAsciiPrefix(std::span<const std::uint8_t> bytes, std::size_t at, char16_t* out)
+{
+    std::size_t length = 0;
+#ifdef SKOCZEK_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    while (at + length + 16 <= bytes.size()) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + length));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + length), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + length + 8), _mm_unpackhi_epi8(sixteen, zero));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(sixteen));
+        if (high != 0)
+            return length + static_cast<std::size_t>(std::countr_zero(high));
+        length += 16;
     }
-    while (at < bytes.size() && bytes[at] < 0x80)
-        ++at;
-    return at - start;
+#else
+    (void)bytes;
+    (void)at;
+    (void)out;
+#endif
+    return length;
 }
 
 // The common case of a letter outside ASCII, such as a Polish one, decided without the full
@@ -97,23 +120,6 @@ std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
 bool IsTwoByteSequenceAt(std::span<const std::uint8_t> bytes, std::size_t at)
 {
     return bytes[at] >= 0xC2 && bytes[at] <= 0xDF && at + 1 < bytes.size() && (bytes[at + 1] & 0xC0) == 0x80;
-}
-
-// ASCII bytes as UTF-16 units, sixteen at a time where the processor allows.
-char16_t* WidenAscii(const std::uint8_t* bytes, std::size_t count, char16_t* out)
-{
-    std::size_t i = 0;
-#ifdef SKOCZEK_SSE2
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= count; i += 16) {
-        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(sixteen, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(sixteen, zero));
-    }
-#endif
-    for (; i < count; ++i)
-        out[i] = bytes[i];
-    return out + count;
 }
 
 // The length of the run of units below 0x80 at `at`, which encode as one byte each.
@@ -214,9 +220,13 @@ bool IsValidUtf8(std::span<const std::uint8_t> bytes)
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
-        at += AsciiRun(bytes, at);
+        at += AsciiPrefix(bytes, at);
         if (at == bytes.size())
             break;
+        if (bytes[at] < 0x80) {
+            ++at;
+            continue;
+        }
         if (IsTwoByteSequenceAt(bytes, at)) {
             at += 2;
             continue;
@@ -240,16 +250,21 @@ std::u16string DecodeUtf16Le(std::span<const std::uint8_t> payload)
 
 std::u16string DecodeUtf8(std::span<const std::uint8_t> payload)
 {
-    // Every byte gives at most one unit (a four-byte sequence gives two), so this is room enough.
-    std::u16string text(payload.size(), u'\0');
+    // Every byte gives at most one unit (a four-byte sequence gives two); sixteen units more
+    // let ASCII be widened sixteen bytes at a time.
+    std::u16string text(payload.size() + 16, u'\0');
     char16_t* out = text.data();
     std::size_t at = 0;
     while (at < payload.size()) {
-        const std::size_t ascii = AsciiRun(payload, at);
-        out = WidenAscii(payload.data() + at, ascii, out);
+        const std::size_t ascii = WidenAsciiPrefix(payload, at, out);
         at += ascii;
+        out += ascii;
         if (at == payload.size())
             break;
+        if (payload[at] < 0x80) {
+            *out++ = payload[at++];
+            continue;
+        }
         if (IsTwoByteSequenceAt(payload, at)) {
             *out++ = static_cast<char16_t>(((payload[at] & 0x1F) << 6) | (payload[at + 1] & 0x3F));
             at += 2;
