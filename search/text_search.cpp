@@ -108,7 +108,9 @@ std::optional<std::size_t> FindNextOccurrence(std::u16string_view text, std::u16
         found = FindText(text, what, selectionStart + 1);
     // Wrapping round, only an occurrence that starts at or before the selection is left.
     if (found == std::u16string_view::npos)
-        found = FindText(text.substr(0, std::min(text.size(), selectionStart + what.size())), what);
+        found = FindText(selectionStart < text.size() ? text.substr(0, std::min(text.size(), selectionStart + what.size()))
+                                                      : text,
+                         what);
     if (found == std::u16string_view::npos)
         return std::nullopt;
     return found;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +32,7 @@ TEST(TextSearch, FindNextStepsOnAndWraps)
         {"longer than the text", u"ab", u"abc", 0, {std::nullopt}},
         {"empty search text finds nothing", u"abc", u"", 0, {std::nullopt}},
         {"line breaks count as two", u"a\r\nb\r\nb", u"b", 0, {3, 6, 3}},
+        {"a selection start beyond any size wraps", u"xab", u"ab", SIZE_MAX, {1, 1}},
     };
     for (const Case& c : cases) {
         std::size_t start = c.selectionStart;
