@@ -28,7 +28,7 @@ if(NOT SKOCZEK_CLANGXX)
   message(FATAL_ERROR "clang++-14 not found: the fuzzers need it (run scripts/install-deps.sh)")
 endif()
 set(SKOCZEK_FUZZ_FLAGS -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-    -Wall -Wextra -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
+    -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
 set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
 set(fuzz_sources_command_text commandbar/command_text.cpp)
