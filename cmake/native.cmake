@@ -18,7 +18,21 @@ add_executable(core_tests
   tests/core/text_search_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
+target_compile_options(core_tests PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 add_test(NAME core_tests COMMAND core_tests)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer, with the portable code
+# compiled into them so that it is checked too.
+get_target_property(core_test_sources core_tests SOURCES)
+set(SKOCZEK_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_executable(core_tests_sanitized ${core_test_sources} ${SKOCZEK_CORE_SOURCES})
+target_include_directories(core_tests_sanitized PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE} ${SKOCZEK_STRICT_WARNINGS})
+target_link_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE})
+target_link_libraries(core_tests_sanitized PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
+add_test(NAME core_tests_sanitized COMMAND core_tests_sanitized)
+set_tests_properties(core_tests_sanitized PROPERTIES ENVIRONMENT
+                     "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1")
 
 # Fuzzers need clang's libFuzzer (scripts/install-deps.sh installs it); without it the build
 # stops rather than leaving the portable code unfuzzed. Each runs briefly as a test on its seed
