@@ -18,6 +18,7 @@ add_executable(core_tests
   tests/core/text_search_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
+target_compile_options(core_tests PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 add_test(NAME core_tests COMMAND core_tests)
 
 # Benchmarks: built with the rest, run only by scripts/bench.sh.
@@ -25,30 +26,63 @@ find_package(benchmark REQUIRED)
 add_executable(core_bench bench/core_bench.cpp bench/sample_source.cpp)
 target_link_libraries(core_bench PRIVATE skoczek_core benchmark::benchmark)
 target_include_directories(core_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(core_bench PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 
-# Fuzzers need clang's libFuzzer; they run for a bounded number of inputs as tests.
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer, with the portable code
+# compiled into them so that it is checked too.
+get_target_property(core_test_sources core_tests SOURCES)
+set(SKOCZEK_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_executable(core_tests_sanitized ${core_test_sources} ${SKOCZEK_CORE_SOURCES})
+target_include_directories(core_tests_sanitized PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE} ${SKOCZEK_STRICT_WARNINGS})
+target_link_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE})
+target_link_libraries(core_tests_sanitized PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
+add_test(NAME core_tests_sanitized COMMAND core_tests_sanitized)
+set_tests_properties(core_tests_sanitized PROPERTIES ENVIRONMENT
+                     "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# Fuzzers need clang's libFuzzer (scripts/install-deps.sh installs it); without it the build
+# stops rather than leaving the portable code unfuzzed. Each runs briefly as a test on its seed
+# corpus in fuzz/corpus/<name>; scripts/fuzz.sh runs them for longer.
 find_program(SKOCZEK_CLANGXX NAMES clang++-14 clang++)
-if(SKOCZEK_CLANGXX)
-  set(SKOCZEK_FUZZ_FLAGS -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-      -I${CMAKE_CURRENT_SOURCE_DIR})
-  foreach(target settings_record text_codec)
-    set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
-    if(target STREQUAL settings_record)
-      set(fuzz_sources settings/settings_record.cpp jump/marker.cpp)
-    else()
-      set(fuzz_sources files/text_codec.cpp)
-    endif()
-    list(TRANSFORM fuzz_sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
-    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers)
-    add_custom_command(OUTPUT ${fuzzer}
-      COMMAND ${SKOCZEK_CLANGXX} ${SKOCZEK_FUZZ_FLAGS} ${fuzz_sources}
-              ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${target}_fuzz.cpp -o ${fuzzer}
-      DEPENDS ${fuzz_sources} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${target}_fuzz.cpp
-      COMMENT "Building fuzzer ${target}")
-    add_custom_target(fuzz_${target} ALL DEPENDS ${fuzzer})
-    add_test(NAME fuzz_${target} COMMAND ${fuzzer} -runs=30000 -seed=1 -max_len=4096)
-  endforeach()
+if(NOT SKOCZEK_CLANGXX)
+  message(FATAL_ERROR "clang++-14 not found: the fuzzers need it (run scripts/install-deps.sh)")
 endif()
+set(SKOCZEK_FUZZ_FLAGS -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+    -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
+set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
+set(fuzz_sources_auto_indent editor/auto_indent.cpp)
+set(fuzz_sources_command_text commandbar/command_text.cpp)
+set(fuzz_sources_compiler_message commandbar/compiler_message.cpp)
+set(fuzz_sources_count_field commandbar/count_field.cpp)
+set(fuzz_sources_marker jump/marker.cpp)
+set(fuzz_sources_output_stream commandbar/output_stream.cpp)
+set(fuzz_sources_selection_indent editor/selection_indent.cpp)
+set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
+set(fuzz_sources_text_codec files/text_codec.cpp)
+set(fuzz_sources_text_search search/text_search.cpp app/unit_scan.cpp)
+set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field marker output_stream selection_indent
+    settings_record text_codec text_search)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
+foreach(target ${SKOCZEK_FUZZERS})
+  set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
+  set(fuzz_sources ${fuzz_sources_${target}})
+  list(TRANSFORM fuzz_sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  set(fuzz_headers ${fuzz_sources})
+  list(TRANSFORM fuzz_headers REPLACE "\\.cpp$" ".h")
+  set(fuzz_main ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${target}_fuzz.cpp)
+  add_custom_command(OUTPUT ${fuzzer}
+    COMMAND ${SKOCZEK_CLANGXX} ${SKOCZEK_FUZZ_FLAGS} ${fuzz_sources} ${fuzz_main} -o ${fuzzer}
+    DEPENDS ${fuzz_sources} ${fuzz_headers} ${fuzz_main} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/fuzz_support.h
+    COMMENT "Building fuzzer ${target}")
+  add_custom_target(fuzz_${target} ALL DEPENDS ${fuzzer})
+  # New inputs go to the build folder; the committed seeds stay as they are.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus/${target})
+  add_test(NAME fuzz_${target}
+           COMMAND ${fuzzer} -max_total_time=${SKOCZEK_FUZZ_SECONDS} -timeout=10 -print_final_stats=1
+                   -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz-artifacts/${target}-
+                   ${CMAKE_BINARY_DIR}/fuzz-corpus/${target} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${target})
+endforeach()
 
 option(SKOCZEK_WINDOWS_BUILD "Cross-build the Windows program and run its tests under Wine" ON)
 if(SKOCZEK_WINDOWS_BUILD)

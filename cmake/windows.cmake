@@ -31,6 +31,7 @@ set(SKOCZEK_WIN_SOURCES
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
 target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 comdlg32 gdi32 user32 kernel32)
+target_compile_options(skoczek_win PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 target_compile_definitions(skoczek_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_definitions(skoczek_core PUBLIC NOMINMAX)
 
@@ -40,6 +41,7 @@ set_source_files_properties(${SKOCZEK_RESOURCES} PROPERTIES
 
 add_executable(skoczek WIN32 app/entry.cpp ${SKOCZEK_RESOURCES})
 target_link_libraries(skoczek PRIVATE skoczek_win)
+target_compile_options(skoczek PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 
 if(MINGW)
   # One self-contained exe: no mingw DLLs beside it.
@@ -89,6 +91,10 @@ if(SKOCZEK_WIN_TESTS)
   target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)
   target_include_directories(blackbox_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   add_dependencies(blackbox_tests skoczek)
+
+  foreach(target win_tests child_program win_bench blackbox_tests)
+    target_compile_options(${target} PRIVATE ${SKOCZEK_STRICT_WARNINGS})
+  endforeach()
 
   if(MINGW)
     target_link_options(win_tests PRIVATE ${SKOCZEK_STATIC_LINK})

@@ -317,8 +317,9 @@ TEST(SafeWrite, AFailureLeavesTheOldFileAsItWasAndNothingBesideIt)
         EXPECT_EQ(WriteFileSafely(path.c_str(), *c.text, c.faults), c.written);
         const bool fileThere = c.existed || c.written;
         EXPECT_EQ(folder.Names(), fileThere ? std::vector<std::wstring>{L"main.c"} : std::vector<std::wstring>{});
-        if (fileThere)
+        if (fileThere) {
             EXPECT_EQ(ReadFileBytes(path), c.written ? *c.text : oldBytes);
+        }
     }
 
     // A replaced file keeps its attributes.

@@ -1,0 +1,2 @@
+// ³ód¼ (code page)
+char c;
