@@ -358,11 +358,9 @@ TEST_F(CompileRunTest, DoubleClickOnACompilerMessageShowsItsSourceLine)
         const int lineStart = static_cast<int>(SendMessageW(hOutput, EM_LINEINDEX, c.paneLine, 0));
         DoubleClickOnCharacter(hOutput, lineStart + 3);
 
-        DWORD start = 0;
-        DWORD end = 0;
-        SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(start, c.moves ? c.caret : 5u) << "pane line " << c.paneLine;
-        EXPECT_EQ(end, start) << "pane line " << c.paneLine;
+        const Selection caret = SelectionOf(hEdit);
+        EXPECT_EQ(caret.start, c.moves ? c.caret : 5u) << "pane line " << c.paneLine;
+        EXPECT_EQ(caret.end, caret.start) << "pane line " << c.paneLine;
         EXPECT_EQ(GetFocus(), c.moves ? hEdit : hOutput) << "pane line " << c.paneLine;
     }
 }

@@ -41,19 +41,6 @@ void KeyDown(int key)
     SendMessageW(hEdit, WM_KEYDOWN, key, 1);
 }
 
-struct Selection {
-    DWORD start;
-    DWORD end;
-};
-
-Selection SelectionOf(HWND edit)
-{
-    Selection selection = {};
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
-                 reinterpret_cast<LPARAM>(&selection.end));
-    return selection;
-}
-
 void SetText(const std::wstring& text, int selectionStart, int selectionEnd)
 {
     SetWindowTextW(hEdit, text.c_str());

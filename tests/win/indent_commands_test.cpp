@@ -13,20 +13,6 @@
 
 namespace {
 
-struct Selection {
-    DWORD start;
-    DWORD end;
-    bool operator==(const Selection&) const = default;
-};
-
-Selection SelectionOf(HWND edit)
-{
-    Selection selection = {};
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
-                 reinterpret_cast<LPARAM>(&selection.end));
-    return selection;
-}
-
 void SetCount(const wchar_t* count)
 {
     SetWindowTextW(okno_dzialan.windows[kCountFieldSlot], count);

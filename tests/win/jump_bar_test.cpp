@@ -17,20 +17,6 @@ namespace {
 
 constexpr int kSlots = 19;
 
-struct Selection {
-    DWORD start;
-    DWORD end;
-    bool operator==(const Selection&) const = default;
-};
-
-Selection SelectionOf(HWND edit)
-{
-    Selection selection = {};
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
-                 reinterpret_cast<LPARAM>(&selection.end));
-    return selection;
-}
-
 void PressJumpButton(int slot)
 {
     SendMessageW(hJump, WM_COMMAND, MAKEWPARAM(IDC_FIRST_JUMP + slot, BN_CLICKED),

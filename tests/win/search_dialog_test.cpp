@@ -15,20 +15,6 @@
 
 namespace {
 
-struct Selection {
-    DWORD start;
-    DWORD end;
-    bool operator==(const Selection&) const = default;
-};
-
-Selection SelectionOf(HWND edit)
-{
-    Selection selection = {};
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
-                 reinterpret_cast<LPARAM>(&selection.end));
-    return selection;
-}
-
 // A mouse click on one of the dialog's buttons.
 void Click(HWND dialog, int id)
 {

@@ -33,6 +33,14 @@ DWORD StyleOf(HWND window)
     return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
 }
 
+Selection SelectionOf(HWND edit)
+{
+    Selection selection = {};
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                 reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
 void PressCommandBarButton(int id)
 {
     SendMessageW(hTopBar, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hTopBar, id)));

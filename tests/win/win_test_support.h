@@ -13,6 +13,15 @@ std::wstring ClassNameOf(HWND window);
 // Where a child stands in its parent's client area, as x, y, width, height.
 LayoutRect PlaceInParent(HWND window);
 DWORD StyleOf(HWND window);
+// An edit control's selection, as EM_GETSEL reports it.
+struct Selection {
+    DWORD start;
+    DWORD end;
+    bool operator==(const Selection&) const = default;
+};
+
+Selection SelectionOf(HWND edit);
+
 // A click on a command-bar button, as the button reports it to the bar.
 void PressCommandBarButton(int id);
 
