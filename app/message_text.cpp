@@ -29,6 +29,16 @@ private:
 
 }  // namespace
 
+std::u16string DecimalText(std::uint64_t value)
+{
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
 std::size_t FormatWithCode(std::u16string_view format, std::uint32_t code, std::span<char16_t> out)
 {
     if (out.empty())

@@ -5,7 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+
+// A number in decimal, as texts show it.
+std::u16string DecimalText(std::uint64_t value);
 
 // Writes `format` into `out` with its first "%lu" replaced by `code` in decimal. The result is
 // cut to fit and always terminated; returns its length. An empty `out` receives nothing.

@@ -1,34 +1,26 @@
 #include "bench/sample_source.h"
 
-namespace {
+#include "app/message_text.h"
 
-std::u16string Number(unsigned value)
-{
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
+namespace {
 
 // One function of about fifteen lines.
 std::u16string Function(unsigned index)
 {
-    const std::u16string n = Number(index);
+    const std::u16string n = DecimalText(index);
     std::u16string f;
     if (index % 40 == 0)
-        f += u"//--?" + Number(index / 40 % 19 / 10) + Number(index / 40 % 19 % 10) + u"\r\n";
+        f += u"//--?" + DecimalText(index / 40 % 19 / 10) + DecimalText(index / 40 % 19 % 10) + u"\r\n";
     f += u"/* krok " + n + u": zażółć gęślą jaźń */\r\n";
     f += u"static int krok_" + n + u"(int a, int b)\r\n{\r\n";
     f += u"    int suma = a + b;\r\n";
-    f += u"    for (int i = 0; i < " + Number(index % 97 + 3) + u"; ++i) {\r\n";
+    f += u"    for (int i = 0; i < " + DecimalText(index % 97 + 3) + u"; ++i) {\r\n";
     f += u"        if (i % 2)\r\n";
     f += u"            suma += i;\r\n";
     f += u"        else\r\n";
     f += u"            suma -= b;\r\n";
     f += u"    }\r\n";
-    f += u"    tab[" + Number(index % 64) + u"] = suma;\r\n";
+    f += u"    tab[" + DecimalText(index % 64) + u"] = suma;\r\n";
     f += u"    return suma;\r\n}\r\n\r\n";
     return f;
 }

@@ -1,5 +1,7 @@
 #include "commandbar/count_field.h"
 
+#include "app/message_text.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -66,12 +68,7 @@ std::u16string FormatCount(int value)
     const bool negative = value < 0;
     std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
 
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-
+    std::u16string digits = DecimalText(magnitude);
     if (negative)
         digits.insert(digits.begin(), u'-');
     return digits;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/message_text.h"
+
 void CappedOutput::Add(std::string_view bytes)
 {
     for (char byte : bytes) {
@@ -80,16 +82,6 @@ std::size_t CompleteLeadByteCharacters(std::string_view bytes, const std::array<
     return at;
 }
 
-std::u16string Decimal(std::uint64_t value)
-{
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
 }  // namespace
 
 std::size_t CompleteCharacterBytes(std::string_view bytes, const ByteCharacterShape& shape)
@@ -112,5 +104,5 @@ std::u16string StoppedLine()
 
 std::u16string LeftOutLine(std::uint64_t bytes)
 {
-    return u"\r\n[Pominięto dalsze " + Decimal(bytes) + u" bajtów wyjścia.]\r\n";
+    return u"\r\n[Pominięto dalsze " + DecimalText(bytes) + u" bajtów wyjścia.]\r\n";
 }

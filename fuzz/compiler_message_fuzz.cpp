@@ -3,6 +3,7 @@
 // an offset found for any position lies within the text, never between CR and LF, and the
 // position of every such offset leads back to it.
 
+#include "app/message_text.h"
 #include "commandbar/compiler_message.h"
 
 #include <limits>
@@ -13,16 +14,6 @@
 namespace {
 
 constexpr std::u16string_view kAlphabet = u"a:1209 \r\n";
-
-std::u16string Decimal(std::size_t value)
-{
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
 
 void CheckParse(std::u16string_view line)
 {
@@ -39,9 +30,9 @@ void CheckWrittenMessage(std::u16string_view file, std::size_t line, std::size_t
 {
     if (file.empty() || file.find(u':') != std::u16string_view::npos)
         return;
-    std::u16string text = std::u16string(file) + u":" + Decimal(line) + u":";
+    std::u16string text = std::u16string(file) + u":" + DecimalText(line) + u":";
     if (withColumn)
-        text += Decimal(column) + u":";
+        text += DecimalText(column) + u":";
     text += u" ";
     text += message;
     const std::optional<SourcePosition> position = ParseCompilerMessage(text);
