@@ -97,3 +97,34 @@ std::size_t FindText(std::u16string_view text, std::u16string_view what, std::si
     return FindBySkipping(text, what, from);
 #endif
 }
+
+std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
+{
+    std::size_t count = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // One or two different units can never overlap themselves, and the first-and-last test is
+    // the whole comparison: every candidate counts. Each byte lane counts its matches (a match
+    // is -1, so it is subtracted) and the lanes are added up before any could overflow.
+    if (what.size() == 1 || (what.size() == 2 && what[0] != what[1])) {
+        const std::size_t last = what.size() - 1;
+        const char16_t* data = text.data();
+        const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));
+        const __m128i final = _mm_set1_epi16(static_cast<short>(what.back()));
+        std::size_t at = 0;
+        while (at + last + 16 <= text.size()) {
+            __m128i lanes = _mm_setzero_si128();
+            for (int round = 0; round < 255 && at + last + 16 <= text.size(); ++round, at += 16) {
+                lanes = _mm_sub_epi8(lanes, FirstAndLastMatch(data + at, last, first, final));
+            }
+            const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+            count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                     static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+        }
+        for (; at + last < text.size(); ++at)
+            count += text[at] == what.front() && text[at + last] == what.back() ? 1 : 0;
+        return count;
+    }
+#endif
+    ForEachOccurrence(text, what, [&count](std::size_t) { ++count; });
+    return count;
+}

@@ -48,7 +48,7 @@ find_program(SKOCZEK_CLANGXX NAMES clang++-14 clang++)
 if(NOT SKOCZEK_CLANGXX)
   message(FATAL_ERROR "clang++-14 not found: the fuzzers need it (run scripts/install-deps.sh)")
 endif()
-set(SKOCZEK_FUZZ_FLAGS -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+set(SKOCZEK_FUZZ_FLAGS -std=c++2b -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
     -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
 set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
@@ -57,7 +57,7 @@ set(fuzz_sources_compiler_message commandbar/compiler_message.cpp app/message_te
 set(fuzz_sources_count_field commandbar/count_field.cpp app/message_text.cpp)
 set(fuzz_sources_marker jump/marker.cpp)
 set(fuzz_sources_output_stream commandbar/output_stream.cpp app/message_text.cpp)
-set(fuzz_sources_selection_indent editor/selection_indent.cpp)
+set(fuzz_sources_selection_indent editor/selection_indent.cpp app/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp)
 set(fuzz_sources_text_search search/text_search.cpp app/unit_scan.cpp)

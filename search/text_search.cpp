@@ -5,84 +5,13 @@
 #include <new>
 
 #include "app/unit_scan.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-
-#include <bit>
-#define SKOCZEK_SSE2 1
-#endif
+#include "app/written_string.h"
 
 namespace {
 
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool RestMatches(const char16_t* at, std::u16string_view what)
-{
-    // Most patterns are short; a loop beats a call for them.
-    if (what.size() <= 8) {
-        for (std::size_t i = 1; i < what.size(); ++i) {
-            if (at[i] != what[i])
-                return false;
-        }
-        return true;
-    }
-    return std::memcmp(at + 1, what.data() + 1, (what.size() - 1) * sizeof(char16_t)) == 0;
-}
-
-// Walks the text from left to right: `keep(at, units)` for each stretch that is not part of an
-// occurrence of `what`, `occurrence()` for each occurrence; occurrences never overlap. Eight
-// places are tested at a time on the first and last unit of `what`, so the stretches between
-// are handed over eight units at a time.
-template <typename Keep, typename Occurrence>
-void WalkOccurrences(std::u16string_view text, std::u16string_view what, Keep keep, Occurrence occurrence)
-{
-    const std::size_t last = what.size() - 1;
-    const char16_t* data = text.data();
-    std::size_t at = 0;
-#ifdef SKOCZEK_SSE2
-    const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));
-    const __m128i final = _mm_set1_epi16(static_cast<short>(what.back()));
-    while (at + last + 8 <= text.size()) {
-        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + last));
-        const auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
-        if (mask == 0) {
-            keep(at, 8);
-            at += 8;
-            continue;
-        }
-        const std::size_t before = static_cast<std::size_t>(std::countr_zero(mask)) / 2;
-        if (RestMatches(data + at + before, what)) {
-            keep(at, before);
-            occurrence();
-            at += before + what.size();
-        } else {
-            keep(at, before + 1);
-            at += before + 1;
-        }
-    }
-#endif
-    while (at < text.size()) {
-        if (at + last < text.size() && data[at] == what.front() && RestMatches(data + at, what)) {
-            occurrence();
-            at += what.size();
-        } else {
-            keep(at, 1);
-            ++at;
-        }
-    }
-}
-
-std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
-{
-    std::size_t count = 0;
-    WalkOccurrences(text, what, [](std::size_t, std::size_t) {}, [&count] { ++count; });
-    return count;
 }
 
 }  // namespace
@@ -151,32 +80,24 @@ std::optional<std::u16string> ReplaceAllOccurrences(std::u16string_view text, st
     const std::size_t length = kept + count * to.size();
 
     try {
-        // Eight units of room more than the result: stretches are copied eight units at a time.
-        std::u16string result(length + 8, u'\0');
-        char16_t* out = result.data();
-        const char16_t* data = text.data();
-        // A short replacement is written as one block of eight units, the rest overwritten later.
+        // A short stretch is copied as a block whatever its length, and a short replacement as
+        // one block of eight units, so the result gets room for a block more than its length.
         char16_t shortTo[8] = {};
         std::copy_n(to.begin(), std::min<std::size_t>(to.size(), 8), shortTo);
-        WalkOccurrences(
-            text, from,
-            [&out, data, &text](std::size_t at, std::size_t units) {
-                if (at + 8 <= text.size())
-                    std::memcpy(out, data + at, 8 * sizeof(char16_t));
-                else
-                    std::copy_n(data + at, units, out);
-                out += units;
-            },
-            [&out, to, &shortTo] {
-                if (to.size() <= 8) {
+        return WrittenString(length + kStretchRoom, [&](char16_t* out) {
+            std::size_t copied = 0;  // where the text not yet copied begins
+            ForEachOccurrence(text, from, [&](std::size_t at) {
+                out = CopyStretch(text, copied, at, out);
+                if (to.size() <= 8)
                     std::memcpy(out, shortTo, sizeof shortTo);
-                    out += to.size();
-                } else {
-                    out = std::copy(to.begin(), to.end(), out);
-                }
+                else
+                    std::memcpy(out, to.data(), to.size() * sizeof(char16_t));
+                out += to.size();
+                copied = at + from.size();
             });
-        result.resize(length);
-        return result;
+            CopyStretch(text, copied, text.size(), out);
+            return length;
+        });
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

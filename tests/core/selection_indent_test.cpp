@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,46 @@ TEST(SelectionIndent, IndentSizeIsCountedAndBounded)
     EXPECT_FALSE(IndentSelectionText(u"abc", 0, 2));                     // even unchanged text must fit
     // Without a break in the selection the count costs nothing, however large.
     EXPECT_EQ(IndentSelectionText(u"no breaks", INT_MAX, 100), u"no breaks");
+}
+
+}  // namespace
+
+namespace {
+
+// Each break followed by `spaces` more spaces, or by up to `spaces` fewer, the plain way.
+std::u16string PlainShift(std::u16string_view text, int spaces, bool indent)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] != u'\r' || i + 1 == text.size() || text[i + 1] != u'\n')
+            continue;
+        out += text[++i];
+        if (indent)
+            out.append(static_cast<std::size_t>(spaces), u' ');
+        for (int gone = 0; !indent && gone < spaces && i + 1 < text.size() && text[i + 1] == u' '; ++gone)
+            ++i;
+    }
+    return out;
+}
+
+TEST(SelectionIndent, LongSelectionsAgreeWithThePlainWay)
+{
+    // Lines of every length from a few characters, so breaks fall at every place of the blocks
+    // the work is done in; long runs of spaces test outdent's limit.
+    std::uint32_t seed = 7;
+    for (std::size_t length : {64u, 100u, 1000u, 6000u}) {
+        std::u16string text;
+        while (text.size() < length) {
+            seed = seed * 1103515245u + 12345u;
+            const std::size_t pick = (seed >> 16) % 8;
+            text += pick < 5 ? std::u16string_view(u" ") : pick < 7 ? std::u16string_view(u"\r\n") : std::u16string_view(u"x\r");
+        }
+        for (int spaces : {1, 4, 9, 20}) {
+            EXPECT_EQ(IndentSelectionText(text, spaces, kNoLimit), PlainShift(text, spaces, true)) << length << ", " << spaces;
+            EXPECT_EQ(OutdentSelectionText(text, spaces), PlainShift(text, spaces, false)) << length << ", " << spaces;
+        }
+    }
 }
 
 }  // namespace

@@ -111,6 +111,49 @@ TEST(TextSearch, ReplaceWithAMuchLongerTextIsSizedFromTheOccurrences)
     EXPECT_FALSE(ReplaceAllOccurrences(u"abc", u"x", u"y", 2));
 }
 
+// Long texts from a few characters, so that occurrences fall at every place of the blocks the
+// search works in, straddle them, and sit far apart or next to each other.
+std::vector<std::u16string> TextsAcrossBlocks(std::u16string_view alphabet)
+{
+    std::vector<std::u16string> texts = {std::u16string(10000, alphabet.front())};
+    std::uint32_t seed = 1;
+    for (std::size_t length : {63u, 64u, 65u, 127u, 130u, 200u, 1000u, 5000u}) {
+        std::u16string text;
+        while (text.size() < length) {
+            seed = seed * 1103515245u + 12345u;
+            text += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::u16string PlainReplace(std::u16string_view text, std::u16string_view from, std::u16string_view to)
+{
+    std::u16string out;
+    std::size_t at = 0;
+    for (std::size_t found = text.find(from); found != std::u16string_view::npos; found = text.find(from, at)) {
+        out.append(text.substr(at, found - at)).append(to);
+        at = found + from.size();
+    }
+    return out.append(text.substr(at));
+}
+
+TEST(TextSearch, ReplaceAllAgreesWithAPlainSearchOnLongTexts)
+{
+    const std::u16string longTo(40, u'z');
+    const std::u16string_view froms[] = {u"a", u"\r\n", u"aa", u"aba", u"a\r\n a", u"bbbbbbbbbbbbbbbbbbbb"};
+    const std::u16string_view tos[] = {u"", u"\r\n\r\n\r\n", u"123456789", longTo};
+    for (const std::u16string& text : TextsAcrossBlocks(u"ab\r\n b")) {
+        for (std::u16string_view from : froms) {
+            for (std::u16string_view to : tos) {
+                EXPECT_EQ(ReplaceAllOccurrences(text, from, to, kNoLimit), PlainReplace(text, from, to))
+                    << text.size() << " units, from " << from.size() << " to " << to.size();
+            }
+        }
+    }
+}
+
 TEST(TextSearch, FieldsAreCutAt199Characters)
 {
     const std::u16string longField(250, u'a');
