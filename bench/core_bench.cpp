@@ -85,10 +85,8 @@ void OutdentWhole(benchmark::State& state)
 void RecogniseAndDecode(benchmark::State& state)
 {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(SavedBytes().data());
-    for (auto _ : state) {
-        const ClassifiedText classified = ClassifyTextFile({bytes, SavedBytes().size()});
-        benchmark::DoNotOptimize(DecodeUtf8(classified.payload));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeTextFile({bytes, SavedBytes().size()}));
 }
 
 void ClassifyOnly(benchmark::State& state)

@@ -18,6 +18,16 @@ struct ClassifiedText {
 
 ClassifiedText ClassifyTextFile(std::span<const std::uint8_t> fileBytes);
 
+struct DecodedTextFile {
+    ClassifiedText classified;
+    // The decoded payload; empty for Ansi, which the code page decodes.
+    std::u16string text;
+};
+
+// What opening a file takes: ClassifyTextFile, then DecodeUtf16Le or DecodeUtf8 of the payload,
+// done mostly in one pass.
+DecodedTextFile DecodeTextFile(std::span<const std::uint8_t> fileBytes);
+
 // Strict UTF-8: no overlong forms, no encoded surrogates, nothing above
 // U+10FFFF, no truncated sequences or stray continuation bytes.
 bool IsValidUtf8(std::span<const std::uint8_t> bytes);
@@ -30,3 +40,7 @@ std::u16string DecodeUtf8(std::span<const std::uint8_t> payload);
 
 // Surrogate pairs become 4-byte sequences; lone surrogates become U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);
+
+// Decoding uses SSSE3 where the processor has it, and plain SSE2 otherwise. Tests turn SSSE3
+// off to check the plain path on a processor that has it.
+void AllowSsse3Decoding(bool allowed);

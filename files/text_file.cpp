@@ -103,18 +103,11 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
 DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::wstring& text)
 {
     try {
-        const ClassifiedText classified = ClassifyTextFile(bytes);
-        switch (classified.encoding) {
-        case TextEncoding::Utf16LeWithMark:
-            text = AsWideString(DecodeUtf16Le(classified.payload));
-            return DecodeOutcome::Decoded;
-        case TextEncoding::Utf8WithMark:
-        case TextEncoding::Utf8:
-            text = AsWideString(DecodeUtf8(classified.payload));
-            return DecodeOutcome::Decoded;
-        case TextEncoding::Ansi:
-            return DecodeAnsi(classified.payload, text);
-        }
+        const DecodedTextFile file = DecodeTextFile(bytes);
+        if (file.classified.encoding == TextEncoding::Ansi)
+            return DecodeAnsi(file.classified.payload, text);
+        text = AsWideString(file.text);
+        return DecodeOutcome::Decoded;
     } catch (const std::bad_alloc&) {
     }
     text.clear();

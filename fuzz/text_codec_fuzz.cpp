@@ -1,6 +1,8 @@
 // Loads arbitrary bytes the way the editor does and checks that saving the result always gives
 // well-formed UTF-8, that valid UTF-8 survives a load/save cycle byte for byte, and that the
-// same bytes taken as UTF-16 text survive a save/load cycle unit for unit.
+// same bytes taken as UTF-16 text survive a save/load cycle unit for unit. The block-wise
+// decoding and encoding, on each processor path, must also agree with plain one-at-a-time
+// versions here.
 
 #include "files/text_codec.h"
 
@@ -63,6 +65,118 @@ void CheckClassification(std::span<const std::uint8_t> input, const ClassifiedTe
         Require(IsValidUtf8(classified.payload), "only valid text is taken as UTF-8 without a mark");
 }
 
+struct PlainDecoding {
+    std::u16string text;
+    bool valid = true;
+};
+
+void AppendCodePoint(std::u16string& text, char32_t cp)
+{
+    if (cp < 0x10000) {
+        text += static_cast<char16_t>(cp);
+    } else {
+        text += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+        text += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+}
+
+// Byte by byte, with the second byte's range for each lead; a sequence cut short is one U+FFFD.
+PlainDecoding DecodePlainly(std::span<const std::uint8_t> bytes)
+{
+    PlainDecoding result;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::uint8_t lead = bytes[i];
+        std::size_t needed = 0;
+        std::uint8_t low = 0x80;
+        std::uint8_t high = 0xBF;
+        if (lead < 0x80) {
+            result.text += lead;
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            needed = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            needed = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            needed = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        char32_t cp = lead & (0x7F >> (needed + 1));
+        std::size_t taken = 1;
+        while (needed != 0 && taken <= needed && i + taken < bytes.size()) {
+            const std::uint8_t next = bytes[i + taken];
+            if (next < (taken == 1 ? low : 0x80) || next > (taken == 1 ? high : 0xBF))
+                break;
+            cp = (cp << 6) | (next & 0x3F);
+            ++taken;
+        }
+        if (needed == 0 || taken <= needed) {
+            result.text += u'\uFFFD';
+            result.valid = false;
+        } else {
+            AppendCodePoint(result.text, cp);
+        }
+        i += taken;
+    }
+    return result;
+}
+
+std::string EncodePlainly(std::u16string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Opening the file in one go gives what recognising it and then decoding its payload gives.
+void CheckAgainstPlainVersions(std::span<const std::uint8_t> input)
+{
+    const PlainDecoding plain = DecodePlainly(input);
+    Require(DecodeUtf8(input) == plain.text, "block-wise decoding matches the plain decoding");
+    Require(IsValidUtf8(input) == plain.valid, "block-wise checking matches the plain decoding");
+
+    const ClassifiedText classified = ClassifyTextFile(input);
+    const DecodedTextFile file = DecodeTextFile(input);
+    Require(file.classified.encoding == classified.encoding, "opening recognises as classifying does");
+    Require(file.classified.payload.data() == classified.payload.data() &&
+                file.classified.payload.size() == classified.payload.size(),
+            "opening takes the payload classifying takes");
+    std::u16string expected;
+    if (classified.encoding == TextEncoding::Utf16LeWithMark)
+        expected = DecodeUtf16Le(classified.payload);
+    else if (classified.encoding != TextEncoding::Ansi)
+        expected = DecodePlainly(classified.payload).text;
+    Require(file.text == expected, "opening decodes the payload as the plain decoding does");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -115,5 +229,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(IsValidUtf8(AsBytes(encoded)), "saving always gives valid UTF-8");
     const std::u16string decoded = DecodeUtf8(AsBytes(encoded));
     Require(decoded == WithLoneSurrogatesReplaced(units), "encode then decode returns the text");
+    Require(encoded == EncodePlainly(units), "block-wise encoding matches the plain encoding");
+
+    for (const bool ssse3 : {true, false}) {
+        AllowSsse3Decoding(ssse3);
+        CheckAgainstPlainVersions(input);
+    }
     return 0;
 }

@@ -136,4 +136,125 @@ TEST(DecodeUtf8, ReplacesEachMaximalInvalidSubpart)
     }
 }
 
+// Each case is tried at every offset around the first two block edges, with ASCII around it,
+// on both the SSSE3 and the plain SSE2 path.
+class AtBlockEdges : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { AllowSsse3Decoding(GetParam()); }
+    void TearDown() override { AllowSsse3Decoding(true); }
+
+    static constexpr std::size_t kLongestLead = 40;
+    static Bytes Padded(std::size_t lead, const Bytes& middle)
+    {
+        Bytes bytes(lead, 'a');
+        bytes.insert(bytes.end(), middle.begin(), middle.end());
+        bytes.insert(bytes.end(), 20, 'z');
+        return bytes;
+    }
+    static std::u16string Padded(std::size_t lead, const std::u16string& middle)
+    {
+        return std::u16string(lead, u'a') + middle + std::u16string(20, u'z');
+    }
+};
+
+TEST_P(AtBlockEdges, DecodeUtf8)
+{
+    const std::u16string polish = u"\u017C\u00F3\u0142\u0107\u0119\u015B\u0105\u017A\u0144\u0106\u0141";
+    struct Case {
+        const char* name;
+        Bytes middle;
+        std::u16string expected;
+    };
+    const std::vector<Case> cases = {
+        {"two-byte run", ToBytes(EncodeUtf8(polish)), polish},
+        {"two-byte run with a space", ToBytes(EncodeUtf8(u"\u017C\u00F3 \u0142\u0107 \u0119")), u"\u017C\u00F3 \u0142\u0107 \u0119"},
+        {"nul kept", {0xC4, 0x85, 0x00, 0xC4, 0x85}, std::u16string{u'\u0105', u'\0', u'\u0105'}},
+        {"invalid among two-byte", {0xC4, 0x85, 0xC4, 0x85, 0xFF, 0xC4, 0x85}, u"\u0105\u0105\uFFFD\u0105"},
+        {"lead without continuation", {0xC4, 0x85, 0xC4, 0x61}, u"\u0105\uFFFDa"},
+        {"stray continuation", {0xC4, 0x85, 0x85, 0xC4, 0x85}, u"\u0105\uFFFD\u0105"},
+        {"overlong two-byte", {0xC4, 0x85, 0xC1, 0x81}, u"\u0105\uFFFD\uFFFD"},
+        {"three-byte among two-byte", {0xC4, 0x85, 0xE2, 0x82, 0xAC, 0xC4, 0x85}, u"\u0105\u20AC\u0105"},
+        {"four-byte", {0xC4, 0x85, 0xF0, 0x9F, 0x98, 0x80, 0xC4, 0x85}, u"\u0105\U0001F600\u0105"},
+        {"truncated three-byte", {0xC4, 0x85, 0xE2, 0x82, 0x61}, u"\u0105\uFFFDa"},
+        {"encoded surrogate", {0xED, 0xA0, 0x80, 0xC4, 0x85}, u"\uFFFD\uFFFD\uFFFD\u0105"},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t lead = 0; lead <= kLongestLead; ++lead) {
+            const Bytes bytes = Padded(lead, c.middle);
+            const std::u16string expected = Padded(lead, c.expected);
+            EXPECT_EQ(DecodeUtf8(bytes), expected) << c.name << " after " << lead;
+            EXPECT_EQ(IsValidUtf8(bytes), expected.find(u'\uFFFD') == std::u16string::npos)
+                << c.name << " after " << lead;
+            // Opening the file recognises and decodes it as the two steps apart do.
+            const ClassifiedText classified = ClassifyTextFile(bytes);
+            const DecodedTextFile file = DecodeTextFile(bytes);
+            EXPECT_EQ(file.classified.encoding, classified.encoding) << c.name << " after " << lead;
+            EXPECT_EQ(Bytes(file.classified.payload.begin(), file.classified.payload.end()),
+                      Bytes(classified.payload.begin(), classified.payload.end()))
+                << c.name << " after " << lead;
+            const std::u16string decoded =
+                classified.encoding == TextEncoding::Ansi ? u"" : DecodeUtf8(classified.payload);
+            EXPECT_EQ(file.text, decoded) << c.name << " after " << lead;
+        }
+    }
+}
+
+TEST_P(AtBlockEdges, EncodeUtf8)
+{
+    struct Case {
+        const char* name;
+        std::u16string middle;
+        Bytes expected;
+    };
+    const std::vector<Case> cases = {
+        {"two-byte", u"\u0105\u00F3\u07FF", {0xC4, 0x85, 0xC3, 0xB3, 0xDF, 0xBF}},
+        {"three-byte", u"\u0105\u20AC", {0xC4, 0x85, 0xE2, 0x82, 0xAC}},
+        {"pair", u"\u0105\U0001F600", {0xC4, 0x85, 0xF0, 0x9F, 0x98, 0x80}},
+        {"lone high", std::u16string{u'\u0105', char16_t(0xD83D), u'\u0105'}, {0xC4, 0x85, 0xEF, 0xBF, 0xBD, 0xC4, 0x85}},
+        {"lone low", std::u16string{char16_t(0xDE00), u'\u0105'}, {0xEF, 0xBF, 0xBD, 0xC4, 0x85}},
+        {"nul", std::u16string{u'\u0105', u'\0'}, {0xC4, 0x85, 0x00}},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t lead = 0; lead <= kLongestLead; ++lead)
+            EXPECT_EQ(ToBytes(EncodeUtf8(Padded(lead, c.middle))), Padded(lead, c.expected)) << c.name << " after " << lead;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TextCodec, AtBlockEdges, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& param) { return param.param ? "Ssse3" : "Sse2"; });
+
+TEST(DecodeTextFile, RecognisesAsClassifyTextFileDoes)
+{
+    struct Case {
+        const char* name;
+        Bytes file;
+        TextEncoding encoding;
+        std::size_t payloadSize;
+        std::u16string text;
+    };
+    const Bytes polish = ToBytes(EncodeUtf8(std::u16string(30, u'\u0105')));
+    Bytes polishThenNul = polish;
+    polishThenNul.insert(polishThenNul.end(), {0x00, 0xFF});
+    Bytes asciiThenNulThenPolish(40, 'a');
+    asciiThenNulThenPolish.push_back(0x00);
+    asciiThenNulThenPolish.insert(asciiThenNulThenPolish.end(), polish.begin(), polish.end());
+    Bytes polishThenLatin1 = polish;
+    polishThenLatin1.insert(polishThenLatin1.end(), {0x61, 0xE9, 0x00, 0x62});
+    const std::vector<Case> cases = {
+        {"empty", {}, TextEncoding::Ansi, 0, u""},
+        {"utf16", {0xFF, 0xFE, 0x41, 0x00, 0x00, 0x00}, TextEncoding::Utf16LeWithMark, 4, std::u16string{u'A', u'\0'}},
+        {"utf8 mark, invalid kept, cut at nul", {0xEF, 0xBB, 0xBF, 0xFF, 0x61, 0x00, 0x62}, TextEncoding::Utf8WithMark, 2,
+         u"\uFFFDa"},
+        {"utf8 up to nul, junk after", polishThenNul, TextEncoding::Utf8, polish.size(), std::u16string(30, u'\u0105')},
+        {"ascii up to nul", asciiThenNulThenPolish, TextEncoding::Ansi, 40, u""},
+        {"latin-1 after utf8, cut at nul", polishThenLatin1, TextEncoding::Ansi, polish.size() + 2, u""},
+    };
+    for (const Case& c : cases) {
+        const DecodedTextFile file = DecodeTextFile(c.file);
+        EXPECT_EQ(file.classified.encoding, c.encoding) << c.name;
+        EXPECT_EQ(file.classified.payload.size(), c.payloadSize) << c.name;
+        EXPECT_EQ(file.text, c.text) << c.name;
+    }
+}
+
 } // namespace
