@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/written_string.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define SKOCZEK_SSE2 1
@@ -328,19 +330,20 @@ std::size_t DecodeWellFormed(std::span<const std::uint8_t> bytes, std::size_t at
 // where it stopped.
 std::size_t DecodeReplacing(std::span<const std::uint8_t> bytes, bool stopAtNul, std::u16string& text)
 {
-    // A unit a byte at most (a four-byte sequence gives two).
-    text.assign(bytes.size() + kSlack, u'\0');
-    char16_t* out = text.data();
     std::size_t at = 0;
-    while ((at = DecodeWellFormed(bytes, at, out)) < bytes.size()) {
-        const Utf8Step step = ReadUtf8(bytes, at);
-        if (step.valid && stopAtNul)
-            break;
-        // A valid step here can only be the NUL.
-        *out++ = step.valid ? u'\0' : kReplacement;
-        at += step.length;
-    }
-    text.resize(static_cast<std::size_t>(out - text.data()));
+    // A unit a byte at most (a four-byte sequence gives two).
+    text = WrittenString(bytes.size() + kSlack, [&](char16_t* start) {
+        char16_t* out = start;
+        while ((at = DecodeWellFormed(bytes, at, out)) < bytes.size()) {
+            const Utf8Step step = ReadUtf8(bytes, at);
+            if (step.valid && stopAtNul)
+                break;
+            // A valid step here can only be the NUL.
+            *out++ = step.valid ? u'\0' : kReplacement;
+            at += step.length;
+        }
+        return static_cast<std::size_t>(out - start);
+    });
     return at;
 }
 
@@ -505,16 +508,18 @@ DecodedTextFile DecodeTextFile(std::span<const std::uint8_t> fileBytes)
 
     // Decoding up to the first NUL or ill-formed byte is also what tells UTF-8 from ANSI, so
     // the bytes are read once.
-    file.text.assign(fileBytes.size() + kSlack, u'\0');
-    char16_t* out = file.text.data();
-    const std::size_t stop = DecodeWellFormed(fileBytes, 0, out);
-    const auto decoded = static_cast<std::size_t>(out - file.text.data());
+    std::size_t stop = 0;
+    file.text = WrittenString(fileBytes.size() + kSlack, [&](char16_t* start) {
+        char16_t* out = start;
+        stop = DecodeWellFormed(fileBytes, 0, out);
+        return static_cast<std::size_t>(out - start);
+    });
+    const std::size_t decoded = file.text.size();
     const bool wellFormed = stop == fileBytes.size() || fileBytes[stop] == 0;
     // Pure ASCII gives a unit a byte, and reads the same either way, so it stays on the code
     // page path.
     if (wellFormed && decoded != stop) {
         file.classified = {TextEncoding::Utf8, fileBytes.first(stop)};
-        file.text.resize(decoded);
         return file;
     }
     file.classified = {TextEncoding::Ansi, wellFormed ? fileBytes.first(stop) : CutAtNul(fileBytes)};
@@ -553,26 +558,26 @@ std::u16string DecodeUtf8(std::span<const std::uint8_t> payload)
 
 std::string EncodeUtf8(std::u16string_view text)
 {
-    std::string encoded(Utf8Room(text) + kSlack, '\0');
-    char* out = encoded.data();
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t ascii = NarrowAsciiBlocks(text, at, out);
-        at += ascii;
-        out += ascii;
-        const BlockStep simple = EncodeSimpleBlockAt(text, at, out);
-        if (simple.read != 0) {
-            at += simple.read;
-            out += simple.written;
-            continue;
+    return WrittenString<char>(Utf8Room(text) + kSlack, [text](char* start) {
+        char* out = start;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t ascii = NarrowAsciiBlocks(text, at, out);
+            at += ascii;
+            out += ascii;
+            const BlockStep simple = EncodeSimpleBlockAt(text, at, out);
+            if (simple.read != 0) {
+                at += simple.read;
+                out += simple.written;
+                continue;
+            }
+            // A surrogate pair may take this one unit past the block.
+            const std::size_t until = std::min(at + kBlock, text.size());
+            while (at < until)
+                at += EncodeUnitAt(text, at, out);
         }
-        // A surrogate pair may take this one unit past the block.
-        const std::size_t until = std::min(at + kBlock, text.size());
-        while (at < until)
-            at += EncodeUnitAt(text, at, out);
-    }
-    encoded.resize(static_cast<std::size_t>(out - encoded.data()));
-    return encoded;
+        return static_cast<std::size_t>(out - start);
+    });
 }
 
 void AllowSsse3Decoding([[maybe_unused]] bool allowed)
