@@ -90,6 +90,10 @@ private:
             }
             LeaveCriticalSection(&lock_);
             SetEvent(arrived_.get());
+            // A read that emptied the pipe: a moment's pause lets a program that prints a lot
+            // write many blocks before the next read takes them all at once.
+            if (read < kReadBlockBytes)
+                Sleep(1);
         }
     }
 
@@ -242,7 +246,12 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
             const ULONGLONG since = GetTickCount64() - lastShown;
             timeout = since >= kPaneUpdateInterval ? 0 : static_cast<DWORD>(kPaneUpdateInterval - since);
         }
-        const DWORD woke = MsgWaitForMultipleObjectsEx(2, waits, timeout, QS_KEY | QS_MOUSEBUTTON | QS_PAINT | QS_SENDMESSAGE, 0);
+        // Once output waits to be shown, more of it changes nothing until the next update, so
+        // only the end is watched for: a flood then wakes this thread once per update, not once
+        // per read.
+        const DWORD watched = unshown ? 1 : 2;
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(watched, waits, timeout, QS_KEY | QS_MOUSEBUTTON | QS_PAINT | QS_SENDMESSAGE, 0);
         if (woke == WAIT_OBJECT_0)
             break;
         if (woke == WAIT_OBJECT_0 + 1)
