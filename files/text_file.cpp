@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "app/gdi_holders.h"
@@ -34,7 +35,7 @@ OPENFILENAMEW TextFileDialogRecord(HWND owner, wchar_t* path, DWORD flags)
                              .defaultExtension = L"txt"});
 }
 
-DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::wstring& text)
+DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::u16string& text)
 {
     text.clear();
     if (bytes.empty())
@@ -47,7 +48,7 @@ DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::wstring& text
     if (length <= 0)
         return DecodeOutcome::NotConvertible;
     text.resize(static_cast<std::size_t>(length));
-    const int converted = MultiByteToWideChar(CP_ACP, 0, source, sourceLength, text.data(), length);
+    const int converted = MultiByteToWideChar(CP_ACP, 0, source, sourceLength, AsWide(text.data()), length);
     if (converted <= 0) {
         text.clear();
         return DecodeOutcome::NotConvertible;
@@ -82,8 +83,12 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
     }
     file.reset();
 
-    std::wstring text;
-    switch (DecodeTextFileBytes(bytes, text)) {
+    std::u16string text;
+    const DecodeOutcome decoded = DecodeTextFileBytes(bytes, text);
+    // The file's bytes are not needed once decoded; the edit control is about to make a copy
+    // of its own of the text.
+    std::vector<std::uint8_t>().swap(bytes);
+    switch (decoded) {
     case DecodeOutcome::Decoded:
         break;
     case DecodeOutcome::OutOfMemory:
@@ -93,20 +98,20 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
         ShowFileError(owner, L"The file's text could not be converted:", path);
         return false;
     }
-    if (!SetWindowTextW(edit, text.c_str())) {
+    if (!SetWindowTextW(edit, AsWide(text))) {
         ShowFileError(owner, L"There is not enough memory to open the file:", path);
         return false;
     }
     return true;
 }
 
-DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::wstring& text)
+DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::u16string& text)
 {
     try {
-        const DecodedTextFile file = DecodeTextFile(bytes);
+        DecodedTextFile file = DecodeTextFile(bytes);
         if (file.classified.encoding == TextEncoding::Ansi)
             return DecodeAnsi(file.classified.payload, text);
-        text = AsWideString(file.text);
+        text = std::move(file.text);
         return DecodeOutcome::Decoded;
     } catch (const std::bad_alloc&) {
     }

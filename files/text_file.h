@@ -36,5 +36,5 @@ void SaveEditorText(bool askForName);
 
 enum class DecodeOutcome { Decoded, OutOfMemory, NotConvertible };
 
-// A text file's bytes as the editor's text.
-DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::wstring& text);
+// A text file's bytes as the editor's text (UTF-16, as the system's wide strings).
+DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::u16string& text);

@@ -9,6 +9,7 @@
 
 #include "app/init.h"
 #include "app/main_window.h"
+#include "app/wide.h"
 #include "app/window_groups.h"
 #include "files/file_io.h"
 #include "files/text_file.h"
@@ -86,9 +87,9 @@ TEST(TextFileLoad, AcceptedForms)
         {"empty", {}, L""},
     };
     for (const Case& c : cases) {
-        std::wstring text;
+        std::u16string text;
         ASSERT_EQ(DecodeTextFileBytes(c.bytes, text), DecodeOutcome::Decoded) << c.what;
-        EXPECT_EQ(text, c.text) << c.what;
+        EXPECT_EQ(AsWideString(text), c.text) << c.what;
     }
 }
 
@@ -97,9 +98,9 @@ TEST(TextFileLoad, BytesThatAreNotUtf8UseTheAnsiCodePage)
     const Bytes latin = {'c', 'a', 'f', 0xE9};
     wchar_t expected[8] = {};
     MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(latin.data()), 4, expected, 8);
-    std::wstring text;
+    std::u16string text;
     ASSERT_EQ(DecodeTextFileBytes(latin, text), DecodeOutcome::Decoded);
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(AsWideString(text), expected);
     EXPECT_EQ(text.size(), 4u) << "one byte, one character in a single-byte code page";
 }
 
@@ -110,9 +111,9 @@ TEST(TextFileRoundTrip, SavedTextComesBackUnchanged)
                                 L"// zażółć gęślą jaźń\r\nprintf(\"ĄĘŚ\");", L"char *s = \"\U0001F600\";"}) {
         const std::wstring path = folder.Path(L"round.c");
         ASSERT_TRUE(SaveTextToFile(path.c_str(), text));
-        std::wstring loaded;
+        std::u16string loaded;
         ASSERT_EQ(DecodeTextFileBytes(ReadFileBytes(path), loaded), DecodeOutcome::Decoded);
-        EXPECT_EQ(loaded, text);
+        EXPECT_EQ(AsWideString(loaded), text);
     }
 }
 
