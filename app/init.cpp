@@ -139,7 +139,8 @@ void init()
     SetFontOnGroup(okno_dzialan, hNormalFont);
     PlaceAndShowGroup(okno_dzialan);
 
-    ShowWindow(mHwnd, SW_SHOWMAXIMIZED);
+    // The main window stays hidden while it is built, so nothing is drawn before it has its
+    // place, caption and font; the entry point shows it once, at the rectangle it was made with.
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     SetWindowTextW(hEdit, L"");
     project_name[0] = L'\0';
