@@ -31,9 +31,6 @@ struct CommandBarControl {
     const wchar_t* caption;
 };
 
-// Group controls are made here and then moved to their layout rectangles.
-constexpr LayoutRect kProvisional = {0, 0, 60, 25};
-
 // In creation order, which is also the tab order.
 constexpr CommandBarControl kCommandBarControls[] = {
     {IDC_OPEN, 0, L"BUTTON", L"Open"},
@@ -68,6 +65,12 @@ RECT AsGroupRect(const LayoutRect& place)
     return {place.x, place.y, place.width, place.height};
 }
 
+LayoutRect GroupPlace(const WManager& group, int slot)
+{
+    const RECT& place = group.rects[slot];
+    return {place.left, place.top, place.right, place.bottom};
+}
+
 void SetFontOnGroup(const WManager& group, HFONT font)
 {
     for (int slot = 0; slot < group.count; ++slot)
@@ -81,34 +84,32 @@ void PlaceAndShowGroup(WManager& group)
     group.showAll(&group);
 }
 
+// Each control is made at its layout rectangle, so placing the group moves nothing.
 void BuildCommandBarGroup(int screenWidth)
 {
     okno_dzialan.count = kCommandBarSlots;
-    for (const CommandBarControl& control : kCommandBarControls) {
-        okno_dzialan.windows[control.slot] =
-            CreateChild(control.className, control.caption, kGroupControlStyle, kProvisional, hTopBar, control.id);
-    }
     for (int slot = 0; slot < kCommandBarSlots; ++slot)
         okno_dzialan.rects[slot] = AsGroupRect(CommandBarSlotRect(slot, kCommandBarSlots, screenWidth));
+    for (const CommandBarControl& control : kCommandBarControls) {
+        okno_dzialan.windows[control.slot] = CreateChild(control.className, control.caption, kGroupControlStyle,
+                                                         GroupPlace(okno_dzialan, control.slot), hTopBar, control.id);
+    }
     AttachGroupOperations(&okno_dzialan);
 }
 
+// The buttons are made with their captions from the settings record, which already holds its
+// start values; setting each caption afterwards cost a round of window updates.
 void BuildJumpBarGroup()
 {
     okno_skoku.count = kJumpButtons;
     for (int slot = 0; slot < kJumpButtons; ++slot) {
-        okno_skoku.windows[slot] =
-            CreateChild(L"BUTTON", L" ", kGroupControlStyle, kProvisional, hJump, IDC_FIRST_JUMP + slot);
         okno_skoku.rects[slot] = AsGroupRect(JumpButtonRect(slot));
+        wchar_t caption[kCaptionUnits];
+        CopyJumpCaption(slot, caption);
+        okno_skoku.windows[slot] = CreateChild(L"BUTTON", caption, kGroupControlStyle, GroupPlace(okno_skoku, slot),
+                                               hJump, IDC_FIRST_JUMP + slot);
     }
     AttachGroupOperations(&okno_skoku);
-}
-
-// The font and colours already match the start values; only the captions are new.
-void SetStartSettingsAndCaptions()
-{
-    ustawienia = StartSettings();
-    ApplyJumpCaptions();
 }
 
 }  // namespace
@@ -127,19 +128,19 @@ void init()
     // Program output can be far longer than the control's default 32K limit.
     SendMessageW(hOutput, EM_SETLIMITTEXT, 0, 0);
 
-    SetWindowSubclass(hTopBar, TopBar, 0, 0);
-    SetWindowSubclass(hOutput, OutPut, 0, 0);
-    SetWindowSubclass(hJump, JumpProc, 0, 0);
-
     ShowWindow(hEdit, SW_SHOW);
     ShowWindow(hTopBar, SW_SHOWNORMAL);
     ShowWindow(hJump, SW_SHOWNORMAL);
+
+    // Nothing later in start-up changes the record; the jump buttons take their captions from it.
+    ustawienia = StartSettings();
 
     BuildCommandBarGroup(screenWidth);
     SetFontOnGroup(okno_dzialan, hNormalFont);
     PlaceAndShowGroup(okno_dzialan);
 
-    ShowWindow(mHwnd, SW_SHOWMAXIMIZED);
+    // The main window stays hidden while it is built, so nothing is drawn before it has its
+    // place, caption and font; the entry point shows it once, at the rectangle it was made with.
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     SetWindowTextW(hEdit, L"");
     project_name[0] = L'\0';
@@ -154,7 +155,11 @@ void init()
     MoveToPlace(hEdit, EditorRect(screenWidth, screenHeight, true));
     MoveToPlace(hOutput, OutputRect(screenWidth, screenHeight, true));
 
-    SetStartSettingsAndCaptions();
+    // Installed once the bars hold their controls: every notice a child sends its bar while it
+    // is being made would otherwise pass through the subclass machinery for nothing.
+    SetWindowSubclass(hTopBar, TopBar, 0, 0);
+    SetWindowSubclass(hOutput, OutPut, 0, 0);
+    SetWindowSubclass(hJump, JumpProc, 0, 0);
 }
 
 void CenterWindow(HWND window)

@@ -2,6 +2,7 @@
 enable_language(RC)
 
 set(SKOCZEK_WIN_SOURCES
+  app/common_dialogs.cpp
   app/dark_paint.cpp
   app/dialog_brush.cpp
   app/init.cpp
@@ -30,7 +31,7 @@ set(SKOCZEK_WIN_SOURCES
   settings/settings_state.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
-target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 comdlg32 gdi32 user32 kernel32)
+target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 user32 kernel32)
 target_compile_options(skoczek_win PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 target_compile_definitions(skoczek_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_definitions(skoczek_core PUBLIC NOMINMAX)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/gdi_holders.h"
+#include "app/common_dialogs.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/wide.h"
@@ -124,7 +125,7 @@ void OpenFileAndLoadToEdit(HWND edit, HWND owner)
     wchar_t path[kFileDialogCapacity] = {};
     OPENFILENAMEW record = TextFileDialogRecord(owner, path, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
     // The editor, the current file and the title change together, once the text is loaded.
-    if (GetOpenFileNameW(&record) && LoadTextFileToEdit(edit, owner, path)) {
+    if (ShowOpenFileDialog(&record) && LoadTextFileToEdit(edit, owner, path)) {
         lstrcpynW(current_file, path, kCurrentFileCapacity);
         SetWindowTextW(mHwnd, current_file);
     }
@@ -140,7 +141,7 @@ void SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owne
         return;
     wchar_t path[kFileDialogCapacity] = {};
     OPENFILENAMEW record = TextFileDialogRecord(owner, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
-    if (GetSaveFileNameW(&record)) {
+    if (ShowSaveFileDialog(&record)) {
         // The chosen path has fewer than kFileDialogCapacity characters, so the count fits an int.
         const int copied = static_cast<int>(std::min<unsigned long long>(capacity, kFileDialogCapacity));
         lstrcpynW(destination, path, copied);

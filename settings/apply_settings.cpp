@@ -53,13 +53,18 @@ void ApplyColors()
     backgroundColor = ustawienia.savedBackgroundColor;
 }
 
+void CopyJumpCaption(int slot, wchar_t (&text)[kCaptionUnits])
+{
+    // The field holds at most nine units and a terminator, so a copy fits on the stack.
+    const std::u16string_view caption = ReadTextField(ustawienia.jumpCaptions[slot]);
+    text[caption.copy(AsUtf16(text), kCaptionUnits - 1)] = L'\0';
+}
+
 void ApplyJumpCaptions()
 {
     for (int slot = 0; slot < okno_skoku.count && slot < kUsedCaptionSlots; ++slot) {
-        const std::u16string_view caption = ReadTextField(ustawienia.jumpCaptions[slot]);
-        // The field holds at most nine units and a terminator, so a copy fits on the stack.
-        wchar_t text[kCaptionUnits] = {};
-        caption.copy(AsUtf16(text), kCaptionUnits - 1);
+        wchar_t text[kCaptionUnits];
+        CopyJumpCaption(slot, text);
         SetWindowTextW(okno_skoku.windows[slot], text);
     }
 }

@@ -2,6 +2,8 @@
 // Makes what the user sees follow the settings record: the editor font, the editor colours
 // and the jump buttons' captions.
 
+#include "settings/settings_record.h"
+
 // All three, as loading a project needs: font, colours, captions, then a repaint.
 void ApplySettings();
 
@@ -14,3 +16,6 @@ void ApplyColors();
 
 // Each jump button shows its caption from the record.
 void ApplyJumpCaptions();
+
+// Jump slot `slot`'s caption in the record, NUL-terminated, in `text`.
+void CopyJumpCaption(int slot, wchar_t (&text)[kCaptionUnits]);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/common_dialogs.h"
 #include "app/gdi_holders.h"
 #include "app/message_box.h"
 #include "app/output_pane.h"
@@ -35,7 +36,7 @@ bool AskForProjectFile(HWND dialog, wchar_t (&path)[kProjectNameCapacity], bool 
         .title = save ? nullptr : L"Select a File to Open",
     });
     ScopedTopmostOff topmostOff(dialog);
-    return save ? GetSaveFileNameW(&record) : GetOpenFileNameW(&record);
+    return save ? ShowSaveFileDialog(&record) : ShowOpenFileDialog(&record);
 }
 
 void BecomeProjectPath(const wchar_t* path)

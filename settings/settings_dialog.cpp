@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/common_dialogs.h"
 #include "app/dark_paint.h"
 #include "app/dialog_brush.h"
 #include "app/init.h"
@@ -241,7 +242,7 @@ void ChooseFontForWindow(HWND dialog)
     chooser.hwndOwner = dialog;
     chooser.lpLogFont = &lf;
     chooser.Flags = CF_SCREENFONTS | CF_EFFECTS;
-    if (!ChooseFontW(&chooser))
+    if (!ShowFontDialog(&chooser))
         return;
 
     const FontDescription earlier = ustawienia.savedFont;
@@ -260,7 +261,7 @@ std::optional<COLORREF> ChooseColorDialog(HWND dialog)
     chooser.rgbResult = RGB(0, 0, 0);
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&chooser))
+    if (!ShowColorDialog(&chooser))
         return std::nullopt;
     return chooser.rgbResult;
 }

@@ -29,7 +29,7 @@ TEST(MainWindow, ClassTitleStyleAndPlace)
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_FALSE(style & WS_MAXIMIZE) << "start-up restores the window after maximising it";
+    EXPECT_FALSE(style & WS_MAXIMIZE) << "the window is shown at the rectangle it was made with";
     EXPECT_TRUE(IsWindowVisible(mHwnd));
 
     RECT work;

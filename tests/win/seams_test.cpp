@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/common_dialogs.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/modal_dialog.h"
@@ -103,6 +104,32 @@ TEST(ModalDialog, OpensTheTemplateOrReportsWhyNot)
     EXPECT_EQ(box.caption, L"Error");
     EXPECT_EQ(box.text, L"DialogBox failed! Error code: " + std::to_wstring(code));
     EXPECT_EQ(box.owner, nullptr);
+}
+
+// The common dialogs load at their first use; when that fails the user is told and the caller
+// sees a cancelled dialog.
+TEST(CommonDialogs, AMissingDllOrFunctionIsReportedNotCalled)
+{
+    const struct {
+        const wchar_t* dll;
+        const char* function;
+        DWORD code;
+    } cases[] = {
+        {L"no_such_dialogs.dll", "GetOpenFileNameW", ERROR_MOD_NOT_FOUND},
+        {L"comdlg32.dll", "NoSuchDialogW", ERROR_PROC_NOT_FOUND},
+    };
+    for (const auto& c : cases) {
+        MessageBoxSeen box;
+        {
+            ModalDriver driver({RecordMessageBox(&box)});
+            EXPECT_EQ(FindDialogFunction(mHwnd, c.dll, c.function), nullptr) << c.dll;
+            EXPECT_TRUE(driver.finished()) << c.dll;
+        }
+        EXPECT_EQ(box.caption, L"Error");
+        EXPECT_EQ(box.text, L"The system's common dialogs could not be loaded.\n\nError code: " + std::to_wstring(c.code))
+            << c.dll;
+        EXPECT_EQ(box.owner, mHwnd);
+    }
 }
 
 TEST(TopmostHolder, ClearsTheBitForItsScopeAndSetsItAfter)
