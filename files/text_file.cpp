@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/gdi_holders.h"
 #include "app/common_dialogs.h"
+#include "app/gdi_holders.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/wide.h"
