@@ -50,7 +50,7 @@ std::size_t FindBySkipping(std::u16string_view text, std::u16string_view what, s
 }
 
 #else
-// Eight starting places at a time are tested on the needle's first and last unit together,
+// Sixteen starting places at a time are tested on the needle's first and last unit together,
 // which rarely both match by chance; only those places are compared in full.
 std::size_t FindByFirstAndLastUnit(std::u16string_view text, std::u16string_view what, std::size_t from)
 {
@@ -59,18 +59,13 @@ std::size_t FindByFirstAndLastUnit(std::u16string_view text, std::u16string_view
     const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));
     const __m128i final = _mm_set1_epi16(static_cast<short>(what.back()));
     std::size_t at = from;
-    for (; at + last + 8 <= text.size(); at += 8) {
-        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + last));
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
-        while (mask != 0) {
-            const int bit = std::countr_zero(mask);
-            const std::size_t place = at + static_cast<std::size_t>(bit) / 2;
+    for (; at + last + 16 <= text.size(); at += 16) {
+        auto candidates = static_cast<unsigned>(_mm_movemask_epi8(FirstAndLastMatch(data + at, last, first, final)));
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(candidates));
             // The first and last units are equal already; only those between are left.
             if (what.size() <= 2 || MatchesAt(data + place + 1, what.substr(1, what.size() - 2)))
                 return place;
-            mask &= ~(3u << bit);
         }
     }
     for (; at + last < text.size(); ++at) {
@@ -113,9 +108,8 @@ std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
         std::size_t at = 0;
         while (at + last + 16 <= text.size()) {
             __m128i lanes = _mm_setzero_si128();
-            for (int round = 0; round < 255 && at + last + 16 <= text.size(); ++round, at += 16) {
+            for (int round = 0; round < 255 && at + last + 16 <= text.size(); ++round, at += 16)
                 lanes = _mm_sub_epi8(lanes, FirstAndLastMatch(data + at, last, first, final));
-            }
             const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
             count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
                      static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));

@@ -139,13 +139,19 @@ std::u16string PlainReplace(std::u16string_view text, std::u16string_view from, 
     return out.append(text.substr(at));
 }
 
-TEST(TextSearch, ReplaceAllAgreesWithAPlainSearchOnLongTexts)
+TEST(TextSearch, FindAndReplaceAllAgreeWithAPlainSearchOnLongTexts)
 {
     const std::u16string longTo(40, u'z');
     const std::u16string_view froms[] = {u"a", u"\r\n", u"aa", u"aba", u"a\r\n a", u"bbbbbbbbbbbbbbbbbbbb"};
     const std::u16string_view tos[] = {u"", u"\r\n\r\n\r\n", u"123456789", longTo};
     for (const std::u16string& text : TextsAcrossBlocks(u"ab\r\n b")) {
         for (std::u16string_view from : froms) {
+            for (std::size_t start : {std::size_t{0}, text.size() / 3, text.size() - 1}) {
+                const std::size_t after = text.find(from, start + 1);
+                const std::size_t expected = after != std::u16string::npos ? after : text.find(from);
+                EXPECT_EQ(FindNextOccurrence(text, from, start).value_or(std::u16string::npos), expected)
+                    << text.size() << " units, from " << from.size() << ", start " << start;
+            }
             for (std::u16string_view to : tos) {
                 EXPECT_EQ(ReplaceAllOccurrences(text, from, to, kNoLimit), PlainReplace(text, from, to))
                     << text.size() << " units, from " << from.size() << " to " << to.size();
