@@ -38,7 +38,8 @@ constexpr std::size_t kLongestShownLine = 1024;
 // Breaks long lines of a stream of text, remembering across calls how long the last line is.
 class LongLineBreaker {
 public:
-    explicit LongLineBreaker(std::size_t longest = kLongestShownLine) : longest_(longest) {}
+    // A line holds at least one character, or breaking would never get past the first.
+    explicit LongLineBreaker(std::size_t longest = kLongestShownLine) : longest_(longest == 0 ? 1 : longest) {}
     std::u16string Apply(std::u16string_view text);
 
 private:

@@ -23,6 +23,9 @@ TEST(LongLineBreaker, BreaksOnlyLinesLongerThanTheLimitAcrossCalls)
     EXPECT_EQ(breaker.Apply(u"ij"), u"\r\nij");
     EXPECT_EQ(breaker.Apply(u"klmnop\n"), u"kl\r\nmnop\n");
     EXPECT_EQ(breaker.Apply(u"qrst\ruvwx"), u"qrst\ruvwx");
+
+    LongLineBreaker noRoom(0);
+    EXPECT_EQ(noRoom.Apply(u"ab\r\nc"), u"a\r\nb\r\nc");
 }
 
 ByteCharacterShape DoubleByteShape()
