@@ -1,7 +1,5 @@
 #include "app/output_pane.h"
 
-#include <commctrl.h>
-
 #include <new>
 #include <optional>
 #include <string>
@@ -31,15 +29,17 @@ std::optional<std::wstring> WithoutZeros(std::wstring_view text)
 
 }  // namespace
 
-LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+WNDPROC OldOutputProc = nullptr;
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_LBUTTONDBLCLK) {
         // The word under the pointer is selected first, which puts the caret on its line.
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
         ShowSourceOfCompilerMessage(window);
         return result;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
 }
 
 void SetOutputText(std::wstring_view text)

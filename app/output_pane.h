@@ -8,10 +8,11 @@
 
 extern HWND hOutput;
 
-// The pane's subclass procedure: a double-click on a compiler's message also shows its
-// source line; everything else is the edit control's.
-LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
-                        DWORD_PTR referenceData);
+// The pane's window procedure, put in place of its edit control's own, which `OldOutputProc`
+// keeps: a double-click on a compiler's message also shows its source line; everything else
+// is the edit control's.
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+extern WNDPROC OldOutputProc;
 
 // Replaces the pane's whole text.
 void SetOutputText(std::wstring_view text);

@@ -10,3 +10,8 @@ void MoveToPlace(HWND window, const LayoutRect& place)
 {
     MoveWindow(window, place.x, place.y, place.width, place.height, TRUE);
 }
+
+WNDPROC ReplaceWindowProc(HWND window, WNDPROC procedure)
+{
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}

@@ -10,3 +10,6 @@ void RepaintNow(HWND window);
 
 // Moves and sizes a child to its place, repainting it.
 void MoveToPlace(HWND window, const LayoutRect& place);
+
+// Puts `procedure` in place of a window's own procedure and gives back the one it replaced.
+WNDPROC ReplaceWindowProc(HWND window, WNDPROC procedure);

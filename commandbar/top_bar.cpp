@@ -1,7 +1,5 @@
 #include "commandbar/top_bar.h"
 
-#include <commctrl.h>
-
 #include <new>
 
 #include "app/dark_paint.h"
@@ -140,6 +138,8 @@ bool RunCommand(HWND bar, int id)
 
 }  // namespace
 
+WNDPROC OldTopBarProc = nullptr;
+
 int getIntegerFromWindow(HWND window)
 {
     wchar_t text[256] = {};
@@ -147,7 +147,7 @@ int getIntegerFromWindow(HWND window)
     return ParseCount(AsUtf16View(text, static_cast<std::size_t>(length)));
 }
 
-LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_ERASEBKGND:
@@ -160,8 +160,8 @@ LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
             return 0;  // one command at a time
         if (RunCommand(window, LOWORD(wParam)))
             return 0;
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(OldTopBarProc, window, message, wParam, lParam);
     default:
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(OldTopBarProc, window, message, wParam, lParam);
     }
 }

@@ -7,7 +7,9 @@
 constexpr int kJumpBarToggleSlot = 6;
 constexpr int kCountFieldSlot = 11;
 
-LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
-                        DWORD_PTR referenceData);
+// The command bar's window procedure, put in place of its STATIC control's own, which
+// `OldTopBarProc` keeps for every message the bar does not handle.
+LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+extern WNDPROC OldTopBarProc;
 
 int getIntegerFromWindow(HWND window);

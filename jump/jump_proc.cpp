@@ -1,7 +1,5 @@
 #include "jump/jump_proc.h"
 
-#include <commctrl.h>
-
 #include <optional>
 
 #include "app/dark_paint.h"
@@ -45,7 +43,9 @@ void ScrollToText(HWND edit, const std::u16string& marker)
     SetFocus(edit);
 }
 
-LRESULT CALLBACK JumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+WNDPROC OldJumpProc = nullptr;
+
+LRESULT CALLBACK JumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_ERASEBKGND:
@@ -59,8 +59,8 @@ LRESULT CALLBACK JumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             ScrollToText(hEdit, JumpMarker(LOWORD(wParam) - IDC_FIRST_JUMP));
             return 0;
         }
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(OldJumpProc, window, message, wParam, lParam);
     default:
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(OldJumpProc, window, message, wParam, lParam);
     }
 }
