@@ -2,6 +2,7 @@
 
 #include "app/dark_paint.h"
 #include "app/layout.h"
+#include "app/window_ops.h"
 #include "editor/new_edit_proc.h"
 #include "resources/resource_ids.h"
 
@@ -39,8 +40,7 @@ LRESULT OnCreate(HWND window)
     SendMessageW(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), 0);
     // The control's default limit would stop typing at 32K characters.
     SendMessageW(hEdit, EM_SETLIMITTEXT, 0, 0);
-    OldEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NewEditProc)));
+    OldEditProc = ReplaceWindowProc(hEdit, NewEditProc);
 
     hBrushBlack = CreateSolidBrush(RGB(0, 0, 0));
     return 0;
