@@ -1,21 +1,11 @@
 #include "app/main_window.h"
 
-#include "app/dark_paint.h"
-#include "app/layout.h"
-#include "app/window_ops.h"
-#include "editor/new_edit_proc.h"
+#include "editor/editor_keys.h"
 #include "resources/resource_ids.h"
-
-HWND mHwnd = nullptr;
-HINSTANCE mhI = nullptr;
-HWND hEdit = nullptr;
-WNDPROC OldEditProc = nullptr;
-HFONT hNormalFont = nullptr;
-HFONT hOldFont = nullptr;
-HBRUSH hBrushBlack = nullptr;
-wchar_t currentPathA[kCurrentPathCapacity] = {};
-COLORREF textColor = RGB(255, 255, 255);
-COLORREF backgroundColor = RGB(0, 0, 0);
+#include "win32/dark_scheme.h"
+#include "win32/layout.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 namespace {
 
@@ -40,7 +30,7 @@ LRESULT OnCreate(HWND window)
     SendMessageW(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), 0);
     // The control's default limit would stop typing at 32K characters.
     SendMessageW(hEdit, EM_SETLIMITTEXT, 0, 0);
-    OldEditProc = ReplaceWindowProc(hEdit, NewEditProc);
+    InstallEditorKeys(hEdit);
 
     hBrushBlack = CreateSolidBrush(RGB(0, 0, 0));
     return 0;

@@ -1,19 +1,7 @@
 #pragma once
-// The main window and the globals it creates.
+// The main window: it makes the editor and the fonts as it is created, paints the dark frame,
+// colours the edit controls and hands the keyboard to the editor.
 
 #include <windows.h>
-
-constexpr int kCurrentPathCapacity = 260;
-
-extern HWND mHwnd;
-extern HINSTANCE mhI;
-extern HWND hEdit;
-extern WNDPROC OldEditProc;
-extern HFONT hNormalFont;
-extern HFONT hOldFont;
-extern HBRUSH hBrushBlack;
-extern wchar_t currentPathA[kCurrentPathCapacity];
-extern COLORREF textColor;
-extern COLORREF backgroundColor;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,9 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/init.h"
-#include "app/layout.h"
 #include "app/main_window.h"
+#include "app/shell.h"
+#include "win32/process_state.h"
+#include "win32/layout.h"
 
 namespace {
 

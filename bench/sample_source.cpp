@@ -1,6 +1,6 @@
 #include "bench/sample_source.h"
 
-#include "app/message_text.h"
+#include "text/decimal_text.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "app/startup.h"
-#include "app/wide.h"
 #include "bench/sample_source.h"
-#include "commandbar/run_command.h"
-#include "editor/selection_commands.h"
+#include "editor/indent_commands.h"
 #include "files/text_codec.h"
 #include "files/text_file.h"
+#include "output/run_command.h"
 #include "search/search_replace_dialog.h"
 #include "search/text_search.h"
+#include "text/wide.h"
+#include "win32/process_state.h"
 
 namespace {
 

@@ -2,33 +2,29 @@
 enable_language(RC)
 
 set(SKOCZEK_WIN_SOURCES
-  app/common_dialogs.cpp
-  app/dark_paint.cpp
-  app/dialog_brush.cpp
-  app/init.cpp
   app/main_window.cpp
-  app/message_box.cpp
-  app/modal_dialog.cpp
-  app/output_pane.cpp
+  app/shell.cpp
   app/startup.cpp
-  app/window_ops.cpp
-  app/window_text.cpp
-  app/window_groups.cpp
+  commandbar/command_bar.cpp
   commandbar/compile_run.cpp
-  commandbar/run_command.cpp
-  commandbar/top_bar.cpp
-  editor/new_edit_proc.cpp
-  editor/selection_commands.cpp
-  files/file_dialog.cpp
+  editor/editor_keys.cpp
+  editor/indent_commands.cpp
   files/file_io.cpp
   files/text_file.cpp
-  jump/jump_proc.cpp
+  jump/jump_bar.cpp
+  output/output_pane.cpp
+  output/run_command.cpp
   search/search_replace_dialog.cpp
   settings/apply_settings.cpp
   settings/font_description.cpp
   settings/project_file.cpp
   settings/settings_dialog.cpp
-  settings/settings_state.cpp
+  win32/dark_scheme.cpp
+  win32/dialogs.cpp
+  win32/messages.cpp
+  win32/process_state.cpp
+  win32/window_groups.cpp
+  win32/window_ops.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
 target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 user32 kernel32)

@@ -41,8 +41,3 @@ std::u16string DeleteCommand(std::u16string_view outputName)
 {
     return CutToRoom(u"del " + std::u16string(outputName), kDeleteCommandRoom);
 }
-
-std::u16string InterpreterCommandLine(std::u16string_view command)
-{
-    return CutToRoom(u"cmd.exe /c " + std::u16string(command), kCommandLineRoom);
-}

@@ -1,5 +1,5 @@
 #pragma once
-// The texts that Compile and Run hand to the command interpreter. Portable.
+// The texts that Compile and Run build from the compile directive. Portable.
 
 #include <cstddef>
 #include <string>
@@ -8,7 +8,6 @@
 // Room for the output name: a value of up to 255 characters, ".exe" and a terminator.
 constexpr std::size_t kOutputNameRoom = 256 + 4;
 constexpr std::size_t kDeleteCommandRoom = 256;
-constexpr std::size_t kCommandLineRoom = 1024;
 
 // Writes into destination the value that follows the first occurrence of option in text
 // (spaces after the option skipped, up to the next space), cut to capacity - 1 characters,
@@ -20,6 +19,3 @@ void get_value_after_option(std::u16string_view text, std::u16string_view option
 
 // "del " and the output name, cut so that it fits kDeleteCommandRoom with its terminator.
 std::u16string DeleteCommand(std::u16string_view outputName);
-
-// "cmd.exe /c " and the command, cut so that it fits kCommandLineRoom with its terminator.
-std::u16string InterpreterCommandLine(std::u16string_view command);

@@ -3,14 +3,13 @@
 #include <new>
 #include <string>
 
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/output_pane.h"
-#include "app/wide.h"
 #include "commandbar/command_text.h"
-#include "commandbar/compiler_message.h"
-#include "commandbar/run_command.h"
-#include "settings/settings_state.h"
+#include "output/output_pane.h"
+#include "output/run_command.h"
+#include "resources/resource_ids.h"
+#include "text/wide.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
 
 namespace {
 
@@ -36,13 +35,6 @@ void ReturnToStartDirectory()
     SetCurrentDirectoryW(currentPathA);
 }
 
-std::wstring WindowTextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
 void CompileProgram(HWND)
@@ -60,7 +52,7 @@ void CompileProgram(HWND)
         if (RunCommandAndRedirect(AsWide(deleteCommand)) == CommandOutcome::Stopped)
             return;
     } catch (const std::bad_alloc&) {
-        ShowMessage(hOutput, L"Memory allocation failed.", L"Error", MB_ICONERROR);
+        ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
         return;
     }
     RunCommandAndRedirect(AsWide(ustawienia.compileDirective));
@@ -72,26 +64,4 @@ void RunProgram(HWND)
     char16_t outputName[kOutputNameRoom] = {};
     ReadOutputName(outputName, kRunNameCapacity);
     RunCommandAndRedirect(AsWide(outputName));
-}
-
-bool ShowSourceOfCompilerMessage(HWND pane)
-{
-    try {
-        DWORD selectionStart = 0;
-        SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
-        const std::wstring output = WindowTextOf(pane);
-        const std::optional<SourcePosition> position =
-            ParseCompilerMessage(LineAround(AsUtf16View(output), selectionStart));
-        if (!position)
-            return false;
-
-        const std::wstring source = WindowTextOf(hEdit);
-        const auto caret = static_cast<WPARAM>(OffsetOfPosition(AsUtf16View(source), *position));
-        SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
-        SendMessageW(hEdit, EM_SCROLLCARET, 0, 0);
-        SetFocus(hEdit);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Compile and Run, and the way back from a compiler's message to the source line.
+// Compile and Run: the command texts built from the compile directive, run in the output pane.
 
 #include <windows.h>
 
@@ -8,7 +8,3 @@ void CompileProgram(HWND bar);
 
 // Runs the program the compile directive builds.
 void RunProgram(HWND bar);
-
-// After a double-click in the output pane: when the line under the pane's caret is a
-// compiler message with a line number, puts the editor's caret there. True if it did.
-bool ShowSourceOfCompilerMessage(HWND pane);

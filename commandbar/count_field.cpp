@@ -1,6 +1,6 @@
 #include "commandbar/count_field.h"
 
-#include "app/message_text.h"
+#include "text/decimal_text.h"
 
 #include <cstdint>
 #include <limits>

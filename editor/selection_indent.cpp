@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/unit_scan.h"
-#include "app/written_string.h"
+#include "text/unit_scan.h"
+#include "text/written_string.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>

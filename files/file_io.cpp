@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "app/gdi_holders.h"
+#include "win32/holders.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/written_string.h"
+#include "text/written_string.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>

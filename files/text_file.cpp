@@ -6,18 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/common_dialogs.h"
-#include "app/gdi_holders.h"
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/wide.h"
-#include "app/window_ops.h"
-#include "app/window_text.h"
-#include "files/file_dialog.h"
 #include "files/file_io.h"
 #include "files/text_codec.h"
-
-wchar_t current_file[kCurrentFileCapacity] = {};
+#include "resources/resource_ids.h"
+#include "text/wide.h"
+#include "win32/dialogs.h"
+#include "win32/holders.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 namespace {
 
@@ -64,7 +61,7 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
 {
     ScopedHandle file(CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        ShowMessage(owner, L"Nie można otworzyć pliku!", L"Błąd", MB_ICONERROR);
+        ReportMessage(owner, IDS_FILE_NOT_OPENED);
         return false;
     }
 
@@ -73,13 +70,13 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
     case ReadOutcome::Loaded:
         break;
     case ReadOutcome::TooLarge:
-        ShowFileError(owner, L"The file is too large to open (2 GiB or more):", path);
+        ReportMessage(owner, IDS_FILE_TOO_LARGE, MessageDetail::Path(path));
         return false;
     case ReadOutcome::OutOfMemory:
-        ShowFileError(owner, L"There is not enough memory to open the file:", path);
+        ReportMessage(owner, IDS_FILE_OUT_OF_MEMORY, MessageDetail::Path(path));
         return false;
     case ReadOutcome::ReadFailed:
-        ShowFileError(owner, L"The file could not be read:", path);
+        ReportMessage(owner, IDS_FILE_NOT_READ, MessageDetail::Path(path));
         return false;
     }
     file.reset();
@@ -93,14 +90,14 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
     case DecodeOutcome::Decoded:
         break;
     case DecodeOutcome::OutOfMemory:
-        ShowFileError(owner, L"There is not enough memory to open the file:", path);
+        ReportMessage(owner, IDS_FILE_OUT_OF_MEMORY, MessageDetail::Path(path));
         return false;
     case DecodeOutcome::NotConvertible:
-        ShowFileError(owner, L"The file's text could not be converted:", path);
+        ReportMessage(owner, IDS_FILE_NOT_CONVERTED, MessageDetail::Path(path));
         return false;
     }
     if (!SetWindowTextW(edit, AsWide(text))) {
-        ShowFileError(owner, L"There is not enough memory to open the file:", path);
+        ReportMessage(owner, IDS_FILE_OUT_OF_MEMORY, MessageDetail::Path(path));
         return false;
     }
     return true;
@@ -171,14 +168,14 @@ void SaveEditorText(bool askForName)
 {
     const std::optional<std::wstring> text = TakeWindowText(hEdit);
     if (!text) {
-        ShowMessage(nullptr, L"Memory allocation failed.", L"Error", MB_ICONERROR);
+        ReportMessage(nullptr, IDS_OUT_OF_MEMORY);
         return;
     }
     if (askForName || current_file[0] == L'\0')
         SaveFileDialog(current_file, kFileDialogCapacity, nullptr);
     // A cancelled dialog leaves no name: nothing is written and nothing is said.
     if (current_file[0] != L'\0' && !SaveTextToFile(current_file, text->c_str()))
-        ShowFileError(nullptr, L"The file could not be saved:", current_file);
+        ReportMessage(nullptr, IDS_FILE_NOT_SAVED, MessageDetail::Path(current_file));
     // The dialog or the box took the keyboard; typing goes on in the editor.
     SetFocus(hEdit);
 }

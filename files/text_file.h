@@ -7,11 +7,7 @@
 #include <span>
 #include <string>
 
-constexpr int kCurrentFileCapacity = 300;
 constexpr int kFileDialogCapacity = 260;
-
-// Path of the current text file, or empty when there is none.
-extern wchar_t current_file[kCurrentFileCapacity];
 
 // Lets the user choose a file and makes its text the editor's. The owner owns the dialog
 // and any message box; the editor has the keyboard afterwards.

@@ -4,6 +4,7 @@
 // terminator behind. The command texts always fit their rooms.
 
 #include "commandbar/command_text.h"
+#include "output/command_line.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,8 +3,8 @@
 // an offset found for any position lies within the text, never between CR and LF, and the
 // position of every such offset leads back to it.
 
-#include "app/message_text.h"
-#include "commandbar/compiler_message.h"
+#include "output/compiler_message.h"
+#include "text/decimal_text.h"
 
 #include <limits>
 #include <string>

@@ -3,7 +3,7 @@
 // so that no line is longer than the limit, and only where a line is too long; the character
 // boundary never cuts into a character or holds back a whole one.
 
-#include "commandbar/output_stream.h"
+#include "output/output_stream.h"
 
 #include <algorithm>
 #include <string>

@@ -47,3 +47,30 @@
 #define IDC_SEARCH_TO 608
 #define IDC_SEARCH_REPLACE_ALL 609
 #define IDC_SEARCH_OK 610
+
+// Texts of the message boxes (the string table). Their captions and icons are in
+// win32/messages.cpp.
+#define IDS_OUT_OF_MEMORY 2001
+#define IDS_COMMON_DIALOGS_MISSING 2002
+#define IDS_DIALOG_FAILED 2003
+#define IDS_PIPE_NOT_CREATED 2010
+#define IDS_PIPE_NOT_SET 2011
+#define IDS_PROCESS_NOT_STARTED 2012
+#define IDS_NO_DEVICE_CONTEXT 2020
+#define IDS_NO_SELECTION 2021
+#define IDS_INDENT_OUT_OF_MEMORY 2022
+#define IDS_INDENTED_TEXT_OUT_OF_MEMORY 2023
+#define IDS_FILE_NOT_OPENED 2030
+#define IDS_FILE_TOO_LARGE 2031
+#define IDS_FILE_OUT_OF_MEMORY 2032
+#define IDS_FILE_NOT_READ 2033
+#define IDS_FILE_NOT_CONVERTED 2034
+#define IDS_FILE_NOT_SAVED 2035
+#define IDS_NO_TEXT_TO_JUMP 2040
+#define IDS_PROJECT_NOT_SAVED 2050
+#define IDS_NO_PROJECT_CHOSEN 2051
+#define IDS_PROJECT_NOT_OPENED 2052
+#define IDS_PROJECT_NOT_READ 2053
+
+// A message that shows another message's text in a box of its own kind.
+#define IDM_JUMP_OUT_OF_MEMORY 2100

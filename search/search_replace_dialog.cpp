@@ -4,16 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "app/dark_paint.h"
-#include "app/dialog_brush.h"
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/modal_dialog.h"
-#include "app/wide.h"
-#include "app/window_ops.h"
-#include "app/window_text.h"
 #include "resources/resource_ids.h"
 #include "search/text_search.h"
+#include "text/wide.h"
+#include "win32/dark_scheme.h"
+#include "win32/dialogs.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/unit_scan.h"
-#include "app/written_string.h"
+#include "text/unit_scan.h"
+#include "text/written_string.h"
 
 namespace {
 

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "app/wide.h"
-#include "app/window_groups.h"
-#include "app/window_ops.h"
+#include "output/output_pane.h"
 #include "settings/font_description.h"
-#include "settings/settings_state.h"
+#include "text/wide.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
+#include "win32/window_ops.h"
 
 namespace {
 

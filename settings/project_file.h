@@ -1,16 +1,15 @@
 #pragma once
-// Project files: the settings record's 1702-byte image, saved and loaded from the settings
-// dialog, whose window handle each operation takes.
+// Project files: the settings record's 1702-byte image, with no header, on disk.
 
 #include <windows.h>
 
-// Writes the record to the current project file, asking for a name when there is none yet.
-void save_project(HWND dialog);
+#include "settings/settings_record.h"
 
-// Asks for a name and writes the record there. A cancelled dialog forgets the project path.
-// Always 0.
-int save_project_as(HWND dialog);
+// True only when the whole image is on disk; otherwise the file keeps what it held.
+bool SaveSettingsFile(const wchar_t* path, const Settings& settings);
 
-// Asks for a project file and loads it: 1 loaded, 0 no file chosen, -1 the file could not be
-// opened or did not hold a whole record (the record and the project path are then unchanged).
-int open_project(HWND dialog);
+enum class ProjectRead { Read, NotOpened, TooShort };
+
+// Reads the file's first 1702 bytes into `settings`, which is left alone unless the result is
+// Read. A longer file is read no further.
+ProjectRead LoadSettingsFile(const wchar_t* path, Settings& settings);

@@ -4,23 +4,23 @@
 
 #include <string>
 
-#include "app/common_dialogs.h"
-#include "app/dark_paint.h"
-#include "app/dialog_brush.h"
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/modal_dialog.h"
-#include "app/wide.h"
-#include "app/window_groups.h"
-#include "app/window_ops.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "settings/apply_settings.h"
 #include "settings/font_description.h"
 #include "settings/project_file.h"
-#include "settings/settings_state.h"
 #include "settings/topmost_holder.h"
+#include "text/wide.h"
+#include "win32/dark_scheme.h"
+#include "win32/dialogs.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
+#include "win32/window_ops.h"
 
 namespace {
+
+constexpr wchar_t kProjectFilter[] = L"All Files\0*.*\0Binary project\0*.bin\0All\0*.lumo\0";
 
 // Every control but "Ok", which keeps the template's font.
 constexpr int kDarkFontControls[] = {
@@ -93,6 +93,47 @@ void ChooseTextColor(HWND dialog)
         ApplyColors();
         RepaintEditor();
     }
+}
+
+// Runs a project file dialog; true when the user chose a file, whose path is then in `path`.
+bool AskForProjectFile(HWND dialog, wchar_t (&path)[kProjectNameCapacity], bool save, const wchar_t* extension)
+{
+    path[0] = L'\0';
+    OPENFILENAMEW record = FileDialogRecord({
+        .owner = dialog,
+        .buffer = path,
+        .capacity = kProjectNameCapacity,
+        .filter = kProjectFilter,
+        .flags = save ? DWORD{OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST} : DWORD{OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST},
+        .defaultExtension = extension,
+        .title = save ? nullptr : L"Select a File to Open",
+    });
+    ScopedTopmostOff topmostOff(dialog);
+    return save ? ShowSaveFileDialog(&record) : ShowOpenFileDialog(&record);
+}
+
+void BecomeProjectPath(const wchar_t* path)
+{
+    lstrcpynW(project_name, path, kProjectNameCapacity);
+}
+
+// The old file stays whole unless every byte of the new one is on disk.
+void WriteProject(HWND dialog)
+{
+    if (!SaveSettingsFile(project_name, ustawienia))
+        ReportMessage(dialog, IDS_PROJECT_NOT_SAVED, MessageDetail::Path(project_name));
+}
+
+// Puts a loaded record on the screen: editor font and colours, jump captions, the dialog's
+// fields and the directive in the output pane.
+void ShowLoadedProject(HWND dialog)
+{
+    SetWindowTextW(Control(dialog, IDC_SETTINGS_LABEL), FieldText(ustawienia.jumpCaptions[0]).c_str());
+    SendMessageW(Control(dialog, IDC_SETTINGS_JUMP_LIST), CB_SETCURSEL, 0, 0);
+    SetOutputText(FieldText(ustawienia.compileDirective));
+    InvalidateRect(hOutput, nullptr, TRUE);
+    updateDialog(dialog);
+    ApplySettings();
 }
 
 void OpenProject(HWND dialog)
@@ -264,4 +305,55 @@ std::optional<COLORREF> ChooseColorDialog(HWND dialog)
     if (!ShowColorDialog(&chooser))
         return std::nullopt;
     return chooser.rgbResult;
+}
+
+void save_project(HWND dialog)
+{
+    StoreDirective(dialog);
+    if (project_name[0] == L'\0') {
+        wchar_t chosen[kProjectNameCapacity];
+        if (!AskForProjectFile(dialog, chosen, true, L"lumo"))
+            return;
+        BecomeProjectPath(chosen);
+    }
+    WriteProject(dialog);
+}
+
+int save_project_as(HWND dialog)
+{
+    StoreDirective(dialog);
+    wchar_t chosen[kProjectNameCapacity];
+    if (!AskForProjectFile(dialog, chosen, true, L"bin")) {
+        // The next Save project asks for a name again.
+        project_name[0] = L'\0';
+        return 0;
+    }
+    BecomeProjectPath(chosen);
+    WriteProject(dialog);
+    return 0;
+}
+
+int open_project(HWND dialog)
+{
+    wchar_t chosen[kProjectNameCapacity];
+    if (!AskForProjectFile(dialog, chosen, false, nullptr)) {
+        ReportMessage(dialog, IDS_NO_PROJECT_CHOSEN);
+        return 0;
+    }
+
+    // A file that does not load leaves the record, the dialog and the project path as they were,
+    // so a later Save project cannot overwrite it.
+    switch (LoadSettingsFile(chosen, ustawienia)) {
+    case ProjectRead::Read:
+        break;
+    case ProjectRead::NotOpened:
+        ReportMessage(dialog, IDS_PROJECT_NOT_OPENED);
+        return -1;
+    case ProjectRead::TooShort:
+        ReportMessage(dialog, IDS_PROJECT_NOT_READ);
+        return -1;
+    }
+    BecomeProjectPath(chosen);
+    ShowLoadedProject(dialog);
+    return 1;
 }

@@ -32,3 +32,15 @@ std::optional<COLORREF> ChooseColorDialog(HWND dialog);
 
 // Copies the directive edit's text into the record, cut to the field's width.
 void StoreDirective(HWND dialog);
+
+// The project-file buttons. Save project writes the record to the current project file, asking
+// for a name when there is none yet.
+void save_project(HWND dialog);
+
+// Asks for a name and writes the record there. A cancelled dialog forgets the project path.
+// Always 0.
+int save_project_as(HWND dialog);
+
+// Asks for a project file and loads it: 1 loaded, 0 no file chosen, -1 the file could not be
+// opened or did not hold a whole record (the record and the project path are then unchanged).
+int open_project(HWND dialog);

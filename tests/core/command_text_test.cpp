@@ -1,4 +1,5 @@
 #include "commandbar/command_text.h"
+#include "output/command_line.h"
 
 #include <gtest/gtest.h>
 

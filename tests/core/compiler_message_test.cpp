@@ -1,4 +1,4 @@
-#include "commandbar/compiler_message.h"
+#include "output/compiler_message.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "win32/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "commandbar/output_stream.h"
+#include "output/output_stream.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "app/window_groups.h"
-#include "commandbar/top_bar.h"
+#include "win32/window_ops.h"
+#include "commandbar/command_bar.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 

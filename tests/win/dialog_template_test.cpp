@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
 
 namespace {
 

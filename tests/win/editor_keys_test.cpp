@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "editor/new_edit_proc.h"
+#include "win32/window_ops.h"
+#include "editor/editor_keys.h"
 #include "files/text_file.h"
+#include "output/output_pane.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 
 #include <string>
 
-#include "app/main_window.h"
-#include "app/window_groups.h"
-#include "commandbar/top_bar.h"
+#include "commandbar/command_bar.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 
@@ -72,13 +73,13 @@ TEST_F(IndentCommandsTest, RefusalsSaySoOrStayQuiet)
         int button;
         const wchar_t* count;
         DWORD selectionStart, selectionEnd;
-        const wchar_t* message;  // nullptr: no box
+        UINT message;  // 0: no box
     };
     const Case cases[] = {
-        {"indent, nothing selected", IDC_INDENT, L"4", 5, 5, L"Brak zaznaczenia."},
-        {"outdent, nothing selected", IDC_OUTDENT, L"4", 5, 5, nullptr},
+        {"indent, nothing selected", IDC_INDENT, L"4", 5, 5, IDS_NO_SELECTION},
+        {"outdent, nothing selected", IDC_OUTDENT, L"4", 5, 5, 0},
         {"indent by a count too large to hold", IDC_INDENT, L"2147483647", 0, 12,
-         L"Błąd alokacji pamięci dla nowego tekstu."},
+         IDS_INDENTED_TEXT_OUT_OF_MEMORY},
     };
     const std::wstring text = L"a\r\n  b\r\n  c\r\nd";
     for (const Case& c : cases) {
@@ -96,7 +97,7 @@ TEST_F(IndentCommandsTest, RefusalsSaySoOrStayQuiet)
         }
         if (c.message) {
             EXPECT_EQ(box.caption, L"Błąd") << c.what;
-            EXPECT_EQ(box.text, c.message) << c.what;
+            EXPECT_EQ(box.text, MessageText(c.message)) << c.what;
             EXPECT_EQ(box.owner, nullptr) << c.what;
         }
         EXPECT_EQ(WindowText(hEdit), text) << c.what;

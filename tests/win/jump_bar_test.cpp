@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "app/window_groups.h"
+#include "win32/window_ops.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST_F(JumpBarTest, EmptyEditorSaysSoAndMissingMarkerChangesNothing)
         EXPECT_TRUE(driver.finished());
     }
     EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.text, L"No text in the edit control.");
+    EXPECT_EQ(box.text, MessageText(IDS_NO_TEXT_TO_JUMP));
     EXPECT_EQ(box.owner, nullptr);
 
     std::wstring text;

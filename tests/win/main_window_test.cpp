@@ -4,12 +4,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/init.h"
 #include "app/main_window.h"
-#include "app/output_pane.h"
 #include "files/text_file.h"
-#include "settings/settings_state.h"
+#include "output/output_pane.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
 
 extern wchar_t g_startDirectory[MAX_PATH];
 

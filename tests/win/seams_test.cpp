@@ -8,18 +8,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/common_dialogs.h"
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/modal_dialog.h"
-#include "app/output_pane.h"
-#include "app/window_groups.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "settings/apply_settings.h"
 #include "settings/font_description.h"
-#include "settings/settings_state.h"
 #include "settings/topmost_holder.h"
 #include "tests/win/win_test_support.h"
+#include "win32/dialogs.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 
@@ -58,19 +56,30 @@ TEST(OutputPane, SetReplacesAndAppendAddsAtTheEnd)
 
 TEST(MessageBoxes, CaptionTextAndOwner)
 {
-    MessageBoxSeen withCode, withPath;
+    MessageBoxSeen withCode, withPath, plain;
     {
-        ModalDriver driver({RecordMessageBox(&withCode), RecordMessageBox(&withPath)});
-        ShowMessageWithCode(hOutput, L"Nie udało się uruchomić procesu! Kod błędu: %lu", 193, L"Błąd", MB_ICONERROR);
-        ShowFileError(nullptr, L"The file could not be saved:", L"C:\\zadania\\main.c");
+        ModalDriver driver({RecordMessageBox(&withCode), RecordMessageBox(&withPath), RecordMessageBox(&plain)});
+        ReportMessage(hOutput, IDS_PROCESS_NOT_STARTED, MessageDetail::Code(193));
+        ReportMessage(nullptr, IDS_FILE_NOT_SAVED, MessageDetail::Path(L"C:\\zadania\\main.c"));
+        ReportMessage(nullptr, IDS_NO_PROJECT_CHOSEN);
         EXPECT_TRUE(driver.finished());
     }
     EXPECT_EQ(withCode.caption, L"Błąd");
-    EXPECT_EQ(withCode.text, L"Nie udało się uruchomić procesu! Kod błędu: 193");
+    EXPECT_EQ(withCode.text, TextWithCode(IDS_PROCESS_NOT_STARTED, 193));
     EXPECT_EQ(withCode.owner, mHwnd) << "a box owned by a child window belongs to its top-level window";
     EXPECT_EQ(withPath.caption, L"Error");
-    EXPECT_EQ(withPath.text, L"The file could not be saved:\n\nC:\\zadania\\main.c");
+    EXPECT_EQ(withPath.text, MessageText(IDS_FILE_NOT_SAVED) + L"\n\nC:\\zadania\\main.c");
     EXPECT_EQ(withPath.owner, nullptr);
+    EXPECT_EQ(plain.caption, L"Info");
+    EXPECT_EQ(plain.text, MessageText(IDS_NO_PROJECT_CHOSEN));
+}
+
+// The resource compiler must keep the Polish letters and the escapes of the string table.
+TEST(MessageBoxes, TheStringTableKeepsItsTexts)
+{
+    EXPECT_EQ(MessageText(IDS_PROCESS_NOT_STARTED), L"Nie udało się uruchomić procesu! Kod błędu: %lu");
+    EXPECT_EQ(MessageText(IDS_COMMON_DIALOGS_MISSING), L"The system's common dialogs could not be loaded.\n\nError code: %lu");
+    EXPECT_EQ(MessageText(IDM_JUMP_OUT_OF_MEMORY), MessageText(IDS_OUT_OF_MEMORY));
 }
 
 INT_PTR CALLBACK EndAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
@@ -102,7 +111,7 @@ TEST(ModalDialog, OpensTheTemplateOrReportsWhyNot)
         EXPECT_TRUE(driver.finished());
     }
     EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.text, L"DialogBox failed! Error code: " + std::to_wstring(code));
+    EXPECT_EQ(box.text, TextWithCode(IDS_DIALOG_FAILED, code));
     EXPECT_EQ(box.owner, nullptr);
 }
 
@@ -126,7 +135,7 @@ TEST(CommonDialogs, AMissingDllOrFunctionIsReportedNotCalled)
             EXPECT_TRUE(driver.finished()) << c.dll;
         }
         EXPECT_EQ(box.caption, L"Error");
-        EXPECT_EQ(box.text, L"The system's common dialogs could not be loaded.\n\nError code: " + std::to_wstring(c.code))
+        EXPECT_EQ(box.text, TextWithCode(IDS_COMMON_DIALOGS_MISSING, c.code))
             << c.dll;
         EXPECT_EQ(box.owner, mHwnd);
     }

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "app/dialog_brush.h"
-#include "app/init.h"
-#include "app/main_window.h"
+#include "win32/window_ops.h"
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
 #include "tests/win/win_test_support.h"
+#include "win32/dark_scheme.h"
+#include "win32/process_state.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_brush.h"
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "app/window_groups.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "settings/apply_settings.h"
 #include "settings/font_description.h"
-#include "settings/settings_state.h"
 #include "tests/win/win_test_support.h"
+#include "win32/dark_scheme.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 
@@ -337,12 +337,12 @@ TEST_F(SettingsDialogTest, OpenProjectThatCannotLoadChangesNothing)
         const char* what;
         ModalDriver::Action choose;
         const wchar_t* caption;
-        const wchar_t* text;
+        UINT text;
     };
     const Case cases[] = {
-        {"1701 bytes", ChooseFile(shortFile), L"Error", L"Error reading file."},
-        {"held open elsewhere", ChooseFile(locked), L"Error", L"Could not open the file."},
-        {"cancelled", CancelDialog(), L"Info", L"No file selected."},
+        {"1701 bytes", ChooseFile(shortFile), L"Error", IDS_PROJECT_NOT_READ},
+        {"held open elsewhere", ChooseFile(locked), L"Error", IDS_PROJECT_NOT_OPENED},
+        {"cancelled", CancelDialog(), L"Info", IDS_NO_PROJECT_CHOSEN},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -361,7 +361,7 @@ TEST_F(SettingsDialogTest, OpenProjectThatCannotLoadChangesNothing)
             },
             {c.choose, RecordMessageBox(&box)});
         EXPECT_EQ(box.caption, c.caption);
-        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.text, MessageText(c.text));
         EXPECT_EQ(box.owner, settings);
         EXPECT_EQ(std::wstring(project_name), earlier);
     }

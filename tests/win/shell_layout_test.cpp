@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/output_pane.h"
-#include "app/window_groups.h"
+#include "win32/window_ops.h"
+#include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "app/init.h"
-#include "app/main_window.h"
-#include "app/wide.h"
-#include "app/window_groups.h"
+#include "win32/window_ops.h"
 #include "files/file_io.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
+#include "text/wide.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_groups.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ TEST_F(TextFileTest, CancelledOpenAndUnreadableFilesChangeNothing)
     }
     CloseHandle(holder);
     EXPECT_EQ(box.caption, L"Błąd");
-    EXPECT_EQ(box.text, L"Nie można otworzyć pliku!");
+    EXPECT_EQ(box.text, MessageText(IDS_FILE_NOT_OPENED));
 
     // Every length reaches the system as an int, so 2 GiB and more is refused whole: up to 4 GiB
     // such a size turned negative and opened as an empty text. Sparse files cost no disk space.

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-#include "app/main_window.h"
 #include "app/startup.h"
 #include "tests/win/win_test_support.h"
+#include "win32/process_state.h"
 
 wchar_t g_startDirectory[MAX_PATH] = {};
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/init.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 std::wstring WindowText(HWND window)
 {
@@ -232,4 +234,13 @@ void WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& 
     if (!bytes.empty())
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+std::wstring TextWithCode(UINT messageId, DWORD code)
+{
+    std::wstring text = MessageText(messageId);
+    const std::size_t at = text.find(L"%lu");
+    if (at != std::wstring::npos)
+        text.replace(at, 3, std::to_wstring(code));
+    return text;
 }

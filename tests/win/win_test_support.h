@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/layout.h"
+#include "win32/layout.h"
 
 std::wstring WindowText(HWND window);
 std::wstring ClassNameOf(HWND window);
@@ -77,6 +77,9 @@ struct MessageBoxSeen {
     std::wstring text;
     HWND owner = nullptr;
 };
+// A message's text from the string table with its "%lu" replaced by `code`, as a box shows it.
+std::wstring TextWithCode(UINT messageId, DWORD code);
+
 // Notes a message box's caption and text, then closes it with OK.
 ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen);
 

@@ -1,0 +1,214 @@
+#include "editor/editor_keys.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "editor/auto_indent.h"
+#include "files/text_file.h"
+#include "resources/resource_ids.h"
+#include "search/search_replace_dialog.h"
+#include "text/wide.h"
+#include "win32/holders.h"
+#include "win32/messages.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
+
+namespace {
+
+WNDPROC OldEditProc = nullptr;
+
+bool IsDown(int key)
+{
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// AltGr arrives as Ctrl and Alt together; on a Polish keyboard AltGr+A, O, S type letters.
+bool ShortcutModifiersDown()
+{
+    return IsDown(VK_CONTROL) && !IsDown(VK_MENU);
+}
+
+void InsertAtSelectionStart(HWND edit, int position, const std::u16string& text)
+{
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(position), position);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(text)));
+}
+
+void SelectAll(HWND edit)
+{
+    SendMessageW(edit, EM_SETSEL, 0, GetWindowTextLengthW(edit));
+}
+
+bool OnShortcut(HWND edit, WPARAM key)
+{
+    switch (key) {
+    case 'A':
+        SelectAll(edit);
+        return true;
+    case 'O':
+        OpenFileAndLoadToEdit(hEdit, edit);
+        return true;
+    case 'S':
+        SaveEditorText(true);
+        return true;
+    case 'F':
+        OpenSearchReplaceDialog();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The edit control's own text, looked at where it lies: a key must not copy a large text.
+// Without the control's buffer, a copy is taken after all.
+class EditorText {
+public:
+    explicit EditorText(HWND edit)
+    {
+        const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+        buffer_ = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+        if (buffer_)
+            locked_ = static_cast<const wchar_t*>(LocalLock(buffer_));
+        if (locked_)
+            view_ = AsUtf16View(locked_, length);
+        else if ((copy_ = TakeWindowText(edit)))
+            view_ = AsUtf16View(*copy_);
+    }
+    ~EditorText()
+    {
+        if (locked_)
+            LocalUnlock(buffer_);
+    }
+    EditorText(const EditorText&) = delete;
+    EditorText& operator=(const EditorText&) = delete;
+
+    std::u16string_view view() const { return view_; }
+
+private:
+    HLOCAL buffer_ = nullptr;
+    const wchar_t* locked_ = nullptr;
+    std::optional<std::wstring> copy_;
+    std::u16string_view view_;
+};
+
+// Enter: a new line with as many leading spaces as the caret's line has.
+void NewLineLikeCurrent(HWND edit)
+{
+    const int position = UpdateCursorPos(edit, hLabel);
+    std::size_t spaces = 0;
+    {
+        const EditorText text(edit);
+        const std::u16string_view view = text.view();
+        spaces = LeadingSpaceCount(view, LineStartBefore(view, static_cast<std::size_t>(position)));
+    }
+    InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
+}
+
+// How many spaces of the editor font fit under the text before the caret; 0 when unmeasurable.
+std::size_t SpacesUnderPrefix(HDC dc, const std::wstring& prefix)
+{
+    ScopedSelectObject font(dc, hNormalFont);
+    const int prefixWidth = CalculateTextWidth(dc, prefix.c_str());
+    const int spaceWidth = CalculateTextWidth(dc, L" ");
+    return SpacesThatFit(prefixWidth, spaceWidth);
+}
+
+// Shift+Enter: a new line indented to the caret's column, measured in the editor font.
+LRESULT NewLineUnderCaret(HWND edit)
+{
+    const int position = UpdateCursorPos(edit, hLabel);
+
+    ScopedMemoryDC dc;
+    if (!dc) {
+        ReportMessage(nullptr, IDS_NO_DEVICE_CONTEXT);
+        return 1;
+    }
+    std::size_t spaces = 0;
+    try {
+        // Only the caret's line up to the caret is copied, for measuring.
+        std::wstring prefix;
+        {
+            const EditorText text(edit);
+            const std::u16string_view view = text.view();
+            const std::size_t caret = std::min(static_cast<std::size_t>(position), view.size());
+            const std::u16string_view line = view.substr(0, caret).substr(LineStartBefore(view, caret));
+            prefix.assign(line.begin(), line.end());
+        }
+        spaces = SpacesUnderPrefix(dc, prefix);
+    } catch (const std::bad_alloc&) {
+        spaces = 0;
+    }
+    InsertAtSelectionStart(edit, position, LineBreakWithSpaces(spaces));
+    return 0;
+}
+
+LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(OldEditProc, window, message, wParam, lParam);
+}
+
+LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam)
+{
+    if (ShortcutModifiersDown() && OnShortcut(window, key))
+        return 0;
+    return PassOn(window, WM_KEYDOWN, key, lParam);
+}
+
+LRESULT OnChar(HWND window, WPARAM character, LPARAM lParam)
+{
+    const bool shift = IsDown(VK_SHIFT);
+    if (character == L' ' && shift) {
+        SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"     "));
+        return PassOn(window, WM_CHAR, character, lParam);  // the control types the sixth space
+    }
+    if (character == L'\r' || character == L'\n') {
+        if (shift)
+            return NewLineUnderCaret(window);
+        NewLineLikeCurrent(window);
+        return 0;
+    }
+    return PassOn(window, WM_CHAR, character, lParam);
+}
+
+}  // namespace
+
+int UpdateCursorPos(HWND edit, HWND label)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    wchar_t status[64];
+    wsprintfW(status, L"Pozycja kursora: %d", static_cast<int>(start));
+    if (label)
+        SetWindowTextW(label, status);
+    return static_cast<int>(start);
+}
+
+int CalculateTextWidth(HDC dc, const wchar_t* text)
+{
+    SIZE size = {};
+    if (!GetTextExtentPoint32W(dc, text, lstrlenW(text), &size))
+        return 0;
+    return size.cx;
+}
+
+LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam, lParam);
+    case WM_CHAR:
+        return OnChar(window, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return PassOn(window, message, wParam, lParam);
+    }
+}
+
+void InstallEditorKeys(HWND edit)
+{
+    OldEditProc = ReplaceWindowProc(edit, NewEditProc);
+}

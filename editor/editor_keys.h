@@ -1,0 +1,15 @@
+#pragma once
+// The editor's own keys on top of the standard edit control.
+
+#include <windows.h>
+
+// The editor's window procedure, put in place of its edit control's own by InstallEditorKeys;
+// every message it does not handle goes on to the control's own.
+LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void InstallEditorKeys(HWND edit);
+
+// Formats the caret position into the label and returns the selection's start.
+int UpdateCursorPos(HWND edit, HWND label);
+
+// Width of the whole string in the context's font, 0 when it cannot be measured.
+int CalculateTextWidth(HDC dc, const wchar_t* text);

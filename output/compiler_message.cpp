@@ -1,0 +1,98 @@
+#include "output/compiler_message.h"
+
+#include <limits>
+
+namespace {
+
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Reads the digits at `at` into a saturating number and moves past them.
+std::optional<std::size_t> ReadNumber(std::u16string_view text, std::size_t& at)
+{
+    constexpr std::size_t kLargest = std::numeric_limits<std::size_t>::max();
+    const std::size_t start = at;
+    std::size_t value = 0;
+    for (; at < text.size() && IsDigit(text[at]); ++at) {
+        const std::size_t digit = static_cast<std::size_t>(text[at] - u'0');
+        value = value > (kLargest - digit) / 10 ? kLargest : value * 10 + digit;
+    }
+    if (at == start)
+        return std::nullopt;
+    return value;
+}
+
+// FILE:LINE[:COLUMN]: with the colon after FILE at `colon`.
+std::optional<SourcePosition> ParseAfterFileName(std::u16string_view line, std::size_t colon)
+{
+    std::size_t at = colon + 1;
+    const std::optional<std::size_t> lineNumber = ReadNumber(line, at);
+    if (!lineNumber || *lineNumber == 0 || at >= line.size() || line[at] != u':')
+        return std::nullopt;
+    ++at;
+
+    SourcePosition position{*lineNumber, 1};
+    std::size_t afterColumn = at;
+    if (const std::optional<std::size_t> column = ReadNumber(line, afterColumn)) {
+        if (afterColumn >= line.size() || line[afterColumn] != u':')
+            return std::nullopt;
+        position.column = *column == 0 ? 1 : *column;
+        at = afterColumn + 1;
+    }
+    // The message itself follows after a space; "12:30:" in a time of day has none.
+    if (at < line.size() && line[at] != u' ')
+        return std::nullopt;
+    return position;
+}
+
+}  // namespace
+
+std::optional<SourcePosition> ParseCompilerMessage(std::u16string_view line)
+{
+    // The file name is everything before the first colon that a line number follows,
+    // so a drive letter's colon is passed over.
+    if (line.empty() || line.front() == u':')
+        return std::nullopt;
+    for (std::size_t colon = line.find(u':', 1); colon != std::u16string_view::npos;
+         colon = line.find(u':', colon + 1)) {
+        if (colon + 1 < line.size() && IsDigit(line[colon + 1]))
+            return ParseAfterFileName(line, colon);
+    }
+    return std::nullopt;
+}
+
+std::u16string_view LineAround(std::u16string_view text, std::size_t offset)
+{
+    if (offset > text.size())
+        offset = text.size();
+    std::size_t start = 0;
+    if (offset > 0) {
+        const std::size_t previousBreak = text.find_last_of(u"\r\n", offset - 1);
+        if (previousBreak != std::u16string_view::npos)
+            start = previousBreak + 1;
+    }
+    std::size_t end = text.find_first_of(u"\r\n", start);
+    if (end == std::u16string_view::npos)
+        end = text.size();
+    return text.substr(start, end - start);
+}
+
+std::size_t OffsetOfPosition(std::u16string_view text, SourcePosition position)
+{
+    std::size_t lineStart = 0;
+    for (std::size_t line = 1; line < position.line; ++line) {
+        const std::size_t lineFeed = text.find(u'\n', lineStart);
+        if (lineFeed == std::u16string_view::npos)
+            break;
+        lineStart = lineFeed + 1;
+    }
+    std::size_t lineEnd = text.find(u'\n', lineStart);
+    if (lineEnd == std::u16string_view::npos)
+        lineEnd = text.size();
+    if (lineEnd > lineStart && text[lineEnd - 1] == u'\r')
+        --lineEnd;
+    const std::size_t column = position.column - 1;
+    return column > lineEnd - lineStart ? lineEnd : lineStart + column;
+}

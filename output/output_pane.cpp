@@ -1,0 +1,87 @@
+#include "output/output_pane.h"
+
+#include <new>
+#include <optional>
+#include <string>
+
+#include "output/compiler_message.h"
+#include "text/wide.h"
+#include "win32/process_state.h"
+#include "win32/window_ops.h"
+
+namespace {
+
+WNDPROC OldOutputProc = nullptr;
+
+// An edit control's text ends at its first NUL; a zero inside program output must not hide
+// what follows it, so zeros are left out. Nothing when there is no memory for the copy.
+std::optional<std::wstring> WithoutZeros(std::wstring_view text)
+{
+    try {
+        std::wstring copy;
+        copy.reserve(text.size());
+        for (wchar_t c : text) {
+            if (c != L'\0')
+                copy += c;
+        }
+        return copy;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDBLCLK) {
+        // The word under the pointer is selected first, which puts the caret on its line.
+        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+        ShowSourceOfCompilerMessage(window);
+        return result;
+    }
+    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+}
+
+void InstallOutputPane(HWND pane)
+{
+    OldOutputProc = ReplaceWindowProc(pane, OutPut);
+}
+
+void SetOutputText(std::wstring_view text)
+{
+    // Without memory for the copy the pane keeps what it shows.
+    if (const std::optional<std::wstring> shown = WithoutZeros(text))
+        SetWindowTextW(hOutput, shown->c_str());
+}
+
+void AppendOutputText(std::wstring_view text)
+{
+    const std::optional<std::wstring> added = WithoutZeros(text);
+    if (!added || added->empty())
+        return;
+    const int end = GetWindowTextLengthW(hOutput);
+    SendMessageW(hOutput, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(hOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added->c_str()));
+}
+
+bool ShowSourceOfCompilerMessage(HWND pane)
+{
+    DWORD selectionStart = 0;
+    SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
+    const std::optional<std::wstring> output = TakeWindowText(pane);
+    if (!output)
+        return false;
+    const std::optional<SourcePosition> position = ParseCompilerMessage(LineAround(AsUtf16View(*output), selectionStart));
+    if (!position)
+        return false;
+
+    const std::optional<std::wstring> source = TakeWindowText(hEdit);
+    if (!source)
+        return false;
+    const auto caret = static_cast<WPARAM>(OffsetOfPosition(AsUtf16View(*source), *position));
+    SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageW(hEdit, EM_SCROLLCARET, 0, 0);
+    SetFocus(hEdit);
+    return true;
+}

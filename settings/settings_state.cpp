@@ -1,5 +1,0 @@
-#include "settings/settings_state.h"
-
-Settings ustawienia = {};
-LOGFONTW lf = {};
-wchar_t project_name[kProjectNameCapacity] = {};

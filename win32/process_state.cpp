@@ -1,0 +1,26 @@
+#include "win32/process_state.h"
+
+HINSTANCE mhI = nullptr;
+HWND mHwnd = nullptr;
+
+wchar_t currentPathA[kCurrentPathCapacity] = {};
+
+HWND hEdit = nullptr;
+HWND hTopBar = nullptr;
+HWND hJump = nullptr;
+HWND hOutput = nullptr;
+HWND hLabel = nullptr;
+WManager okno_dzialan = {};
+WManager okno_skoku = {};
+
+HFONT hNormalFont = nullptr;
+HFONT hOldFont = nullptr;
+HBRUSH hBrushBlack = nullptr;
+COLORREF textColor = RGB(255, 255, 255);
+COLORREF backgroundColor = RGB(0, 0, 0);
+
+wchar_t current_file[kCurrentFileCapacity] = {};
+
+Settings ustawienia = {};
+LOGFONTW lf = {};
+wchar_t project_name[kProjectNameCapacity] = {};

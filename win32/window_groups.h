@@ -1,0 +1,33 @@
+#pragma once
+// A window group keeps a bank of controls with one layout rectangle each
+// (left, top, right, bottom used as x, y, width, height) and its show/hide operations.
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr int kGroupCapacity = 100;
+
+struct WManager;
+using GroupSlotsOperation = void (*)(WManager* group, const std::int32_t* slots, int entries);
+using GroupOperation = void (*)(WManager* group);
+
+struct WManager {
+    std::int8_t count;
+    HWND windows[kGroupCapacity];
+    RECT rects[kGroupCapacity];
+    std::uint8_t visible;
+    GroupSlotsOperation show;
+    GroupSlotsOperation hide;
+    GroupOperation showAll;
+    GroupOperation hideAll;
+};
+
+void PokazOkna(WManager* group, const std::int32_t* slots, int entries);
+void UkryjOkna(WManager* group, const std::int32_t* slots, int entries);
+void PokazWszystkieOkna(WManager* group);
+void UkryjWszystkieOkna(WManager* group);
+void ResetujPozycjeOkien(WManager* group);
+
+// Stores the four operations in the record.
+void AttachGroupOperations(WManager* group);
