@@ -6,6 +6,7 @@ find_package(Threads REQUIRED)
 add_executable(core_tests
   tests/core/auto_indent_test.cpp
   tests/core/command_text_test.cpp
+  tests/core/core_test_main.cpp
   tests/core/compiler_message_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
@@ -17,9 +18,11 @@ add_executable(core_tests
   tests/core/text_codec_test.cpp
   tests/core/text_search_test.cpp
 )
-target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest GTest::gtest_main Threads::Threads)
+target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest Threads::Threads)
 target_compile_options(core_tests PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 add_test(NAME core_tests COMMAND core_tests)
+# The same tests on the plain loops of targets without SSE2.
+add_test(NAME core_tests_plain_paths COMMAND core_tests --plain-paths)
 
 # Benchmarks: built with the rest, run only by scripts/bench.sh.
 find_package(benchmark REQUIRED)
@@ -36,9 +39,10 @@ add_executable(core_tests_sanitized ${core_test_sources} ${SKOCZEK_CORE_SOURCES}
 target_include_directories(core_tests_sanitized PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE} ${SKOCZEK_STRICT_WARNINGS})
 target_link_options(core_tests_sanitized PRIVATE ${SKOCZEK_SANITIZE})
-target_link_libraries(core_tests_sanitized PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
+target_link_libraries(core_tests_sanitized PRIVATE GTest::gtest Threads::Threads)
 add_test(NAME core_tests_sanitized COMMAND core_tests_sanitized)
-set_tests_properties(core_tests_sanitized PROPERTIES ENVIRONMENT
+add_test(NAME core_tests_sanitized_plain_paths COMMAND core_tests_sanitized --plain-paths)
+set_tests_properties(core_tests_sanitized core_tests_sanitized_plain_paths PROPERTIES ENVIRONMENT
                      "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1")
 
 # Fuzzers need clang's libFuzzer (scripts/install-deps.sh installs it); without it the build

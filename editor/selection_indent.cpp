@@ -6,11 +6,11 @@
 #include <new>
 
 #include "text/unit_scan.h"
+#include "text/vector_paths.h"
 #include "text/written_string.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
 #include <emmintrin.h>
-#define SKOCZEK_SSE2 1
 #endif
 
 namespace {
@@ -33,7 +33,7 @@ std::size_t LeadingSpaces(std::u16string_view text, std::size_t at, std::size_t 
     const std::size_t stop = at + std::min(most, text.size() - at);
     std::size_t end = at;
 #ifdef SKOCZEK_SSE2
-    if (at + 8 <= text.size()) {
+    if (vectorPathsAllowed && at + 8 <= text.size()) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
         const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u' '))));
         end = at + static_cast<std::size_t>(std::countr_one(spaces)) / 2;

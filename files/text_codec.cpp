@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/vector_paths.h"
 #include "text/written_string.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
 #include <emmintrin.h>
-#define SKOCZEK_SSE2 1
 #endif
 // SSSE3 is not part of x86-64, so it is used only where the processor reports it.
 #if defined(SKOCZEK_SSE2) && (defined(__GNUC__) || defined(__clang__))
@@ -259,7 +259,8 @@ std::size_t AsciiBlocks(std::span<const std::uint8_t> bytes, std::size_t at, cha
     std::size_t done = 0;
 #ifdef SKOCZEK_SSE2
     const __m128i zero = _mm_setzero_si128();
-    for (; bytes.size() - at - done >= kBlock; done += kBlock) {
+    const std::size_t available = vectorPathsAllowed ? bytes.size() - at : 0;
+    for (; available - done >= kBlock; done += kBlock) {
         const __m128i block = LoadBlock(bytes.data() + at + done);
         if (AsciiBits(block) != 0xFFFF)
             break;
@@ -281,7 +282,7 @@ std::size_t AsciiBlocks(std::span<const std::uint8_t> bytes, std::size_t at, cha
 BlockStep SimpleBlock(std::span<const std::uint8_t> bytes, std::size_t at, char16_t* out)
 {
 #ifdef SKOCZEK_SSE2
-    if (bytes.size() - at >= kBlock) {
+    if (vectorPathsAllowed && bytes.size() - at >= kBlock) {
         const __m128i block = LoadBlock(bytes.data() + at);
         const unsigned lead = LeadBits(block);
         if (const std::size_t length = SimpleBlockLength(block, lead))
@@ -388,7 +389,8 @@ std::size_t NarrowAsciiBlocks(std::u16string_view text, std::size_t at, char* ou
 {
     std::size_t done = 0;
 #ifdef SKOCZEK_SSE2
-    for (; text.size() - at - done >= kBlock; done += kBlock) {
+    const std::size_t available = vectorPathsAllowed ? text.size() - at : 0;
+    for (; available - done >= kBlock; done += kBlock) {
         const __m128i first = LoadBlock(text.data() + at + done);
         const __m128i second = LoadBlock(text.data() + at + done + 8);
         if (UnitsWithAny(first, second, 0xFF80) != 0)
@@ -408,7 +410,7 @@ std::size_t NarrowAsciiBlocks(std::u16string_view text, std::size_t at, char* ou
 BlockStep EncodeSimpleBlockAt(std::u16string_view text, std::size_t at, char* out)
 {
 #ifdef SKOCZEK_SSE2
-    if (text.size() - at >= kBlock) {
+    if (vectorPathsAllowed && text.size() - at >= kBlock) {
         const __m128i first = LoadBlock(text.data() + at);
         const __m128i second = LoadBlock(text.data() + at + 8);
         if (UnitsWithAny(first, second, 0xF800) == 0)
@@ -433,7 +435,7 @@ std::size_t Utf8Room(std::u16string_view text)
     // needs no third; the lanes are added up before they could overflow.
     constexpr std::size_t kRoundsPerSum = 4096;
     const __m128i zero = _mm_setzero_si128();
-    while (text.size() - at >= 8) {
+    while (vectorPathsAllowed && text.size() - at >= 8) {
         __m128i saved = zero;
         for (std::size_t round = 0; round < kRoundsPerSum && text.size() - at >= 8; ++round, at += 8) {
             const __m128i units = LoadBlock(text.data() + at);

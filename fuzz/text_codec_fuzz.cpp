@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "text/vector_paths.h"
 
 namespace {
 
@@ -235,5 +236,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         AllowSsse3Decoding(ssse3);
         CheckAgainstPlainVersions(input);
     }
+    // The plain loops of targets without SSE2.
+    AllowVectorPaths(false);
+    CheckAgainstPlainVersions(input);
+    AllowVectorPaths(true);
     return 0;
 }

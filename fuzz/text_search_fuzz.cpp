@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "fuzz/fuzz_support.h"
+#include "text/vector_paths.h"
 
 namespace {
 
@@ -109,11 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string what = ConsumeText(input, kAlphabet, 8);
     const std::u16string to = ConsumeText(input, u"#ab\\n", 24);
     const std::u16string text = ConsumeRestAsText(input, kAlphabet);
-
-    CheckFieldCut(text);
-    CheckFind(text, what, selectionStart);
-    CheckEscape(text);
-    CheckEscape(what);
-    CheckReplaceAll(text, what, to, maxLength);
+    // Every case runs on the vector paths and on the plain loops of targets without SSE2.
+    for (const bool vector : {true, false}) {
+        AllowVectorPaths(vector);
+        CheckFieldCut(text);
+        CheckFind(text, what, selectionStart);
+        CheckEscape(text);
+        CheckEscape(what);
+        CheckReplaceAll(text, what, to, maxLength);
+    }
     return 0;
 }

@@ -13,7 +13,6 @@ bool MatchesAt(const char16_t* at, std::u16string_view what)
     return std::memcmp(at, what.data(), what.size() * sizeof(char16_t)) == 0;
 }
 
-#if !(defined(__SSE2__) || defined(_M_X64))
 // Needles shorter than this are found by scanning for their first unit.
 constexpr std::size_t kShortestSkippingNeedle = 4;
 
@@ -49,7 +48,7 @@ std::size_t FindBySkipping(std::u16string_view text, std::u16string_view what, s
     return kNotFound;
 }
 
-#else
+#ifdef SKOCZEK_SSE2
 // Sixteen starting places at a time are tested on the needle's first and last unit together,
 // which rarely both match by chance; only those places are compared in full.
 std::size_t FindByFirstAndLastUnit(std::u16string_view text, std::u16string_view what, std::size_t from)
@@ -84,23 +83,23 @@ std::size_t FindText(std::u16string_view text, std::u16string_view what, std::si
         return what.empty() && from <= text.size() ? from : kNotFound;
     if (what.size() == 1)
         return FindUnit(text, what.front(), from);
-#if defined(__SSE2__) || defined(_M_X64)
-    return FindByFirstAndLastUnit(text, what, from);
-#else
+#ifdef SKOCZEK_SSE2
+    if (vectorPathsAllowed)
+        return FindByFirstAndLastUnit(text, what, from);
+#endif
     if (what.size() < kShortestSkippingNeedle)
         return FindByFirstUnit(text, what, from);
     return FindBySkipping(text, what, from);
-#endif
 }
 
 std::size_t CountOccurrences(std::u16string_view text, std::u16string_view what)
 {
     std::size_t count = 0;
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
     // One or two different units can never overlap themselves, and the first-and-last test is
     // the whole comparison: every candidate counts. Each byte lane counts its matches (a match
     // is -1, so it is subtracted) and the lanes are added up before any could overflow.
-    if (what.size() == 1 || (what.size() == 2 && what[0] != what[1])) {
+    if (vectorPathsAllowed && (what.size() == 1 || (what.size() == 2 && what[0] != what[1]))) {
         const std::size_t last = what.size() - 1;
         const char16_t* data = text.data();
         const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__) || defined(_M_X64)
+#include "text/vector_paths.h"
+
+#ifdef SKOCZEK_SSE2
 #include <emmintrin.h>
 
 #include <bit>
@@ -18,10 +20,11 @@ inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t
 {
     const char16_t* data = text.data();
     std::size_t at = from;
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
     // Eight units at a time: the mask has two bits for each unit that matches.
     const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
-    for (; at + 8 <= text.size(); at += 8) {
+    const std::size_t vectorEnd = vectorPathsAllowed ? text.size() : 0;
+    for (; at + 8 <= vectorEnd; at += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
         const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted));
         if (mask != 0)
@@ -39,7 +42,7 @@ inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t
 // std::u16string_view::find, without looking at every character of a long text.
 std::size_t FindText(std::u16string_view text, std::u16string_view what, std::size_t from = 0);
 
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
 // A byte for each of the sixteen places from `at`, all ones where a needle `last` + 1 units
 // long would start with `first` and end with `final`.
 inline __m128i FirstAndLastMatch(const char16_t* at, std::size_t last, __m128i first, __m128i final)
@@ -78,10 +81,11 @@ void ForEachOccurrence(std::u16string_view text, std::u16string_view what, Occur
     };
     std::size_t next = 0;  // where the next occurrence may start
     std::size_t at = 0;
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef SKOCZEK_SSE2
     const __m128i first = _mm_set1_epi16(static_cast<short>(what.front()));
     const __m128i final = _mm_set1_epi16(static_cast<short>(what.back()));
-    for (; at + last + 64 <= text.size(); at += 64) {
+    const std::size_t vectorEnd = vectorPathsAllowed ? text.size() : 0;
+    for (; at + last + 64 <= vectorEnd; at += 64) {
         std::uint64_t candidates = FirstAndLastMatchBits(data + at, last, first, final);
         while (candidates != 0) {
             const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(candidates));
