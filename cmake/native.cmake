@@ -56,7 +56,7 @@ set(SKOCZEK_FUZZ_FLAGS -std=c++2b -g -O1 -fsanitize=fuzzer,address,undefined -fn
     -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
 set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
-set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cpp)
+set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cpp text/decimal_text.cpp)
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
 set(fuzz_sources_count_field commandbar/count_field.cpp text/decimal_text.cpp)
 set(fuzz_sources_marker jump/marker.cpp)

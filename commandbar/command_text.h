@@ -1,21 +1,43 @@
 #pragma once
-// The texts that Compile and Run build from the compile directive. Portable.
+// What Compile and Run read from the compile directive, and the pane lines that report on it.
+// Portable.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Room for the output name: a value of up to 255 characters, ".exe" and a terminator.
-constexpr std::size_t kOutputNameRoom = 256 + 4;
-constexpr std::size_t kDeleteCommandRoom = 256;
+// The longest program name Compile deletes and Run starts; a longer one is refused, never cut.
+constexpr std::size_t kLongestProgramName = 255;
 
-// Writes into destination the value that follows the first occurrence of option in text
-// (spaces after the option skipped, up to the next space), cut to capacity - 1 characters,
-// with ".exe" and a terminator behind it; an empty string when the option is absent.
-// destination must have room for capacity + 4 characters. With capacity 0 nothing fits
-// and nothing is written.
-void get_value_after_option(std::u16string_view text, std::u16string_view option, char16_t* destination,
-                            std::size_t capacity);
+// The value of `option` where it stands as an argument of its own: the next argument, or what
+// is attached to it (`-oprog`). An empty string when the option is last; nullopt when it is
+// absent. Only the first occurrence counts.
+std::optional<std::u16string> get_value_after_option(std::u16string_view text, std::u16string_view option);
 
-// "del " and the output name, cut so that it fits kDeleteCommandRoom with its terminator.
-std::u16string DeleteCommand(std::u16string_view outputName);
+enum class ProgramNameProblem {
+    None,
+    Missing,   // "-o" with nothing after it
+    Unsafe,    // wildcards or characters the interpreter reads as commands
+    TooLong,   // more than kLongestProgramName characters
+};
+
+struct ProgramName {
+    std::u16string name;  // the file the directive builds, as gcc names it
+    ProgramNameProblem problem = ProgramNameProblem::None;
+};
+
+// The program a directive builds, named as gcc names it: the value after "-o", with ".exe"
+// added when its last part has no dot; "a.exe" without "-o".
+ProgramName ProgramNameOf(std::u16string_view directive);
+
+// What Run hands to the interpreter: the name, quoted when it holds a blank or a slash.
+std::u16string RunCommandFor(std::u16string_view programName);
+
+// One line for the pane on why a program is neither deleted nor run.
+std::u16string ProgramNameProblemLine(const ProgramName& program);
+
+// One line for the pane when the old program could not be deleted before compiling.
+std::u16string NotDeletedLine(std::u16string_view programName, std::uint32_t errorCode);

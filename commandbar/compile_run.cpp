@@ -13,44 +13,53 @@
 
 namespace {
 
-constexpr std::size_t kCompileNameCapacity = 256;
-constexpr std::size_t kRunNameCapacity = 156;
-
 std::u16string_view CompileDirective()
 {
     const char16_t* directive = ustawienia.compileDirective;
     return {directive, std::char_traits<char16_t>::length(directive)};
 }
 
-// The program the directive builds, with ".exe" behind it.
-void ReadOutputName(char16_t (&name)[kOutputNameRoom], std::size_t capacity)
+// A file dialog may have moved the current directory; commands always run where the editor
+// was started. When that folder has gone, nothing runs anywhere else.
+bool ReturnToStartDirectory()
 {
-    get_value_after_option(CompileDirective(), u"-o", name, capacity);
+    if (SetCurrentDirectoryW(currentPathA))
+        return true;
+    ReportMessage(hOutput, IDS_START_FOLDER_GONE, MessageDetail::Path(currentPathA));
+    return false;
 }
 
-// A file dialog may have moved the current directory; commands always run where the
-// editor was started.
-void ReturnToStartDirectory()
+void AppendLine(const std::u16string& line)
 {
-    SetCurrentDirectoryW(currentPathA);
+    AppendOutputText(L"\r\n" + AsWideString(line));
+}
+
+// The program of the last compile goes first, so that a failed compile cannot leave it to be
+// run as if it were new. No program yet is no failure.
+void DeleteOldProgram(const std::u16string& name)
+{
+    if (DeleteFileW(AsWide(name)))
+        return;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        AppendLine(NotDeletedLine(name, error));
 }
 
 }  // namespace
 
 void CompileProgram(HWND)
 {
+    if (!ReturnToStartDirectory())
+        return;
     SetOutputText(L"Kompilowanie");
     InvalidateRect(hOutput, nullptr, TRUE);
     UpdateWindow(hOutput);
-
-    char16_t outputName[kOutputNameRoom] = {};
-    ReadOutputName(outputName, kCompileNameCapacity);
     try {
-        const std::u16string deleteCommand = DeleteCommand(outputName);
-        ReturnToStartDirectory();
-        // After Escape the user wants the compile stopped, not its next step.
-        if (RunCommandAndRedirect(AsWide(deleteCommand)) == CommandOutcome::Stopped)
-            return;
+        const ProgramName program = ProgramNameOf(CompileDirective());
+        if (program.problem == ProgramNameProblem::None)
+            DeleteOldProgram(program.name);
+        else
+            AppendLine(ProgramNameProblemLine(program));
     } catch (const std::bad_alloc&) {
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
         return;
@@ -60,8 +69,19 @@ void CompileProgram(HWND)
 
 void RunProgram(HWND)
 {
-    ReturnToStartDirectory();
-    char16_t outputName[kOutputNameRoom] = {};
-    ReadOutputName(outputName, kRunNameCapacity);
-    RunCommandAndRedirect(AsWide(outputName));
+    if (!ReturnToStartDirectory())
+        return;
+    std::u16string command;
+    try {
+        const ProgramName program = ProgramNameOf(CompileDirective());
+        if (program.problem != ProgramNameProblem::None) {
+            SetOutputText(AsWideString(ProgramNameProblemLine(program)));
+            return;
+        }
+        command = RunCommandFor(program.name);
+    } catch (const std::bad_alloc&) {
+        ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
+        return;
+    }
+    RunCommandAndRedirect(AsWide(command));
 }

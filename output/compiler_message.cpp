@@ -1,8 +1,52 @@
 #include "output/compiler_message.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
+
+// The compiler's tab stops.
+constexpr std::size_t kTabWidth = 8;
+
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+bool IsPathSeparator(char16_t c)
+{
+    return c == u'\\' || c == u'/';
+}
+
+bool IsAbsolute(std::u16string_view name)
+{
+    return (!name.empty() && IsPathSeparator(name[0])) || (name.size() >= 2 && name[1] == u':');
+}
+
+std::u16string_view LastPart(std::u16string_view name)
+{
+    const std::size_t separator = name.find_last_of(u"\\/:");
+    return separator == std::u16string_view::npos ? name : name.substr(separator + 1);
+}
+
+// File names are compared without case as the file system compares them, for the letters a
+// name of a C exercise uses: Latin ones with their accents, Polish ones among them. Both
+// separators count as one.
+char16_t FoldForFileName(char16_t c)
+{
+    if (c == u'/')
+        return u'\\';
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 0x20);
+    // In Latin Extended-A most capitals are followed by their small letter; from U+0139 to
+    // U+0148 and U+0179 to U+017E the small letter comes first after an odd capital.
+    const bool oddCapitals = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
+    if (c >= 0x0100 && c <= 0x017F && c != 0x0130 && c != 0x0131 && c != 0x0138 && c != 0x0149 && c != 0x017F) {
+        if (oddCapitals ? (c % 2 == 1) : (c % 2 == 0))
+            return static_cast<char16_t>(c + 1);
+    }
+    return c;
+}
 
 bool IsDigit(char16_t c)
 {
@@ -33,7 +77,7 @@ std::optional<SourcePosition> ParseAfterFileName(std::u16string_view line, std::
         return std::nullopt;
     ++at;
 
-    SourcePosition position{*lineNumber, 1};
+    SourcePosition position{*lineNumber, 1, line.substr(0, colon)};
     std::size_t afterColumn = at;
     if (const std::optional<std::size_t> column = ReadNumber(line, afterColumn)) {
         if (afterColumn >= line.size() || line[afterColumn] != u':')
@@ -93,6 +137,30 @@ std::size_t OffsetOfPosition(std::u16string_view text, SourcePosition position)
         lineEnd = text.size();
     if (lineEnd > lineStart && text[lineEnd - 1] == u'\r')
         --lineEnd;
-    const std::size_t column = position.column - 1;
-    return column > lineEnd - lineStart ? lineEnd : lineStart + column;
+
+    std::size_t shownColumn = 1;
+    std::size_t at = lineStart;
+    for (; at < lineEnd && shownColumn < position.column; ++at) {
+        if (text[at] == u'\t')
+            shownColumn = (shownColumn - 1) / kTabWidth * kTabWidth + kTabWidth + 1;
+        else if (!IsLowSurrogate(text[at]))
+            ++shownColumn;
+    }
+    // The second half of a surrogate pair belongs to the character before it.
+    while (at < lineEnd && IsLowSurrogate(text[at]))
+        ++at;
+    return at;
+}
+
+bool MessageNamesFile(std::u16string_view messageFile, std::u16string_view path)
+{
+    if (messageFile.empty() || path.empty())
+        return false;
+    if (!IsAbsolute(messageFile)) {
+        messageFile = LastPart(messageFile);
+        path = LastPart(path);
+    }
+    return messageFile.size() == path.size() &&
+           std::equal(messageFile.begin(), messageFile.end(), path.begin(),
+                      [](char16_t a, char16_t b) { return FoldForFileName(a) == FoldForFileName(b); });
 }

@@ -5,10 +5,13 @@
 #include <optional>
 #include <string_view>
 
-// Line and column, both counted from 1. Numbers too large to hold are held as the largest.
+// Line and column, both counted from 1, the column as the compiler counts it: a tab moves to
+// the next multiple of 8. Numbers too large to hold are held as the largest. `file` is the
+// name the message gives.
 struct SourcePosition {
     std::size_t line = 1;
     std::size_t column = 1;
+    std::u16string_view file = {};
 };
 
 // The position a line of the form FILE:LINE:COLUMN: ... or FILE:LINE: ... points at;
@@ -21,3 +24,7 @@ std::u16string_view LineAround(std::u16string_view text, std::size_t offset);
 // The character offset of a position in text whose lines end in LF or CR LF. A line past
 // the text means the last line; a column past a line's end means its end.
 std::size_t OffsetOfPosition(std::u16string_view text, SourcePosition position);
+
+// Whether a message's file name names the file at `path`, compared without case: a relative
+// name by its last part, an absolute one whole.
+bool MessageNamesFile(std::u16string_view messageFile, std::u16string_view path);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "output/command_line.h"
 #include "output/compiler_message.h"
 #include "text/wide.h"
 #include "win32/process_state.h"
@@ -28,6 +29,23 @@ std::optional<std::wstring> WithoutZeros(std::wstring_view text)
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+}
+
+// A message about a header or another file says nothing about the editor's text. With no file
+// in the editor, the source is what the compile directive names.
+bool NamesTheEditorsSource(std::u16string_view messageFile)
+{
+    if (current_file[0] != L'\0')
+        return MessageNamesFile(messageFile, AsUtf16(current_file));
+    try {
+        const char16_t* directive = ustawienia.compileDirective;
+        for (const std::u16string& argument : DirectiveArguments({directive, std::char_traits<char16_t>::length(directive)})) {
+            if (!argument.starts_with(u"-") && MessageNamesFile(messageFile, argument))
+                return true;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    return false;
 }
 
 }  // namespace
@@ -73,7 +91,7 @@ bool ShowSourceOfCompilerMessage(HWND pane)
     if (!output)
         return false;
     const std::optional<SourcePosition> position = ParseCompilerMessage(LineAround(AsUtf16View(*output), selectionStart));
-    if (!position)
+    if (!position || !NamesTheEditorsSource(position->file))
         return false;
 
     const std::optional<std::wstring> source = TakeWindowText(hEdit);

@@ -1,7 +1,11 @@
 #include "output/run_command.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "output/command_line.h"
 #include "output/output_pane.h"
@@ -21,6 +25,8 @@ constexpr DWORD kPipeBufferBytes = 1024 * 1024;
 // Each update of a visible edit control costs the same whatever it adds, so the pane is
 // updated at most this often while output streams in.
 constexpr ULONGLONG kPaneUpdateInterval = 100;
+// Without a job, how often the processes a command started are looked for.
+constexpr DWORD kTreeWatchInterval = 200;
 
 bool commandRunning = false;
 
@@ -159,13 +165,41 @@ private:
     bool shownAny_ = false;
 };
 
+// The processes that `root` started, and those that they started, found by their parents'
+// ids; `known` holds the root and what earlier walks found, and receives what this one finds.
+// A process keeps its parent's id after the parent has ended, so a second walk still finds
+// what the first left running.
+void FindDescendants(std::vector<DWORD>& known)
+{
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return;
+    std::vector<PROCESSENTRY32W> processes;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        processes.push_back(entry);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const PROCESSENTRY32W& process : processes) {
+            const auto isKnown = [&known](DWORD id) { return std::find(known.begin(), known.end(), id) != known.end(); };
+            if (process.th32ProcessID != 0 && isKnown(process.th32ParentProcessID) && !isKnown(process.th32ProcessID)) {
+                known.push_back(process.th32ProcessID);
+                grew = true;
+            }
+        }
+    }
+}
+
 // Everything the command starts lives in one job, ended together on Escape and whenever
 // the command's output has ended, so nothing it started can hold the pipe open for ever.
+// Where no job can be had, the processes the command started are found and ended one by one.
 class ChildJob {
 public:
-    explicit ChildJob(HANDLE process) : process_(process)
+    ChildJob(HANDLE process, DWORD processId, bool allowJob) : process_(process), tree_{processId}
     {
-        job_.reset(CreateJobObjectW(nullptr, nullptr));
+        if (allowJob)
+            job_.reset(CreateJobObjectW(nullptr, nullptr));
         if (!job_.valid())
             return;
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -175,17 +209,40 @@ public:
             job_.reset();
     }
 
+    bool HasJob() const { return job_.valid(); }
+
+    // Without a job, notes what the command has started so far: a process that starts another
+    // and ends leaves only this record of whose the other one is.
+    void Watch()
+    {
+        if (job_.valid())
+            return;
+        try {
+            FindDescendants(tree_);
+        } catch (const std::bad_alloc&) {
+            // What was found before is still ended on Escape.
+        }
+    }
+
+    // Safe to call again: each call ends whatever of the command is still running.
     void Stop()
     {
-        // Without a job only the interpreter itself can be ended.
-        if (job_.valid())
+        if (job_.valid()) {
             TerminateJobObject(job_.get(), 1);
-        else
-            TerminateProcess(process_, 1);
+            return;
+        }
+        Watch();
+        TerminateProcess(process_, 1);
+        for (std::size_t i = 1; i < tree_.size(); ++i) {
+            ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, tree_[i]));
+            if (process.valid())
+                TerminateProcess(process.get(), 1);
+        }
     }
 
 private:
     HANDLE process_;
+    std::vector<DWORD> tree_;  // the interpreter first, then what it started
     ScopedHandle job_;
 };
 
@@ -226,7 +283,7 @@ std::wstring BreakLongLines(LongLineBreaker& breaker, const std::wstring& text)
     return AsWideString(breaker.Apply(AsUtf16View(text)));
 }
 
-CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
+CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job, const RunFaults& faults)
 {
     OemDecoder decoder;
     LongLineBreaker lineBreaker;
@@ -237,10 +294,10 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
     const HANDLE waits[] = {reader.Ended(), reader.Arrived()};
 
     for (;;) {
-        DWORD timeout = INFINITE;
+        DWORD timeout = job.HasJob() ? INFINITE : kTreeWatchInterval;
         if (unshown) {
             const ULONGLONG since = GetTickCount64() - lastShown;
-            timeout = since >= kPaneUpdateInterval ? 0 : static_cast<DWORD>(kPaneUpdateInterval - since);
+            timeout = std::min<DWORD>(timeout, since >= kPaneUpdateInterval ? 0 : static_cast<DWORD>(kPaneUpdateInterval - since));
         }
         // Once output waits to be shown, more of it changes nothing until the next update, so
         // only the end is watched for: a flood then wakes this thread once per update, not once
@@ -252,15 +309,19 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
             break;
         if (woke == WAIT_OBJECT_0 + 1)
             unshown = true;
+        job.Watch();
 
-        // Looked at on every turn: a flood of output must not starve the keyboard.
-        if (SwallowInputWatchingForEscape() && !stopped) {
+        // Looked at on every turn: a flood of output must not starve the keyboard. Every
+        // Escape stops again whatever a first stop could not reach.
+        if (SwallowInputWatchingForEscape()) {
             job.Stop();
             stopped = true;
         }
         RepaintWhileWaiting();
 
         if (unshown && GetTickCount64() - lastShown >= kPaneUpdateInterval) {
+            if (faults.failWhileShowing)
+                throw std::bad_alloc();
             pane.Show(BreakLongLines(lineBreaker, decoder.Decode(reader.TakePending(), false)));
             lastShown = GetTickCount64();
             unshown = false;
@@ -275,7 +336,7 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, ChildJob& job)
     return stopped ? CommandOutcome::Stopped : CommandOutcome::Finished;
 }
 
-CommandOutcome RunWithPipe(const wchar_t* command)
+CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr;
@@ -308,7 +369,7 @@ CommandOutcome RunWithPipe(const wchar_t* command)
     }
     ScopedHandle process(child.hProcess);
     ScopedHandle thread(child.hThread);
-    ChildJob job(child.hProcess);
+    ChildJob job(child.hProcess, child.dwProcessId, !faults.noJob);
     ResumeThread(child.hThread);
     // Only the child's copies of the write end remain, so the pipe ends when they close.
     writeHolder.reset();
@@ -320,7 +381,14 @@ CommandOutcome RunWithPipe(const wchar_t* command)
         ReportMessage(hOutput, IDS_PIPE_NOT_CREATED);
         return CommandOutcome::NotStarted;
     }
-    return ShowOutputUntilItEnds(reader, job);
+    try {
+        return ShowOutputUntilItEnds(reader, job, faults);
+    } catch (...) {
+        // The reader waits for the end of the output as it goes, which a program left running
+        // may never give.
+        job.Stop();
+        throw;
+    }
 }
 
 }  // namespace
@@ -330,14 +398,14 @@ bool CommandIsRunning()
     return commandRunning;
 }
 
-CommandOutcome RunCommandAndRedirect(const wchar_t* command)
+CommandOutcome RunCommandAndRedirect(const wchar_t* command, const RunFaults& faults)
 {
     if (commandRunning)
         return CommandOutcome::NotStarted;
     commandRunning = true;
     CommandOutcome outcome = CommandOutcome::NotStarted;
     try {
-        outcome = RunWithPipe(command);
+        outcome = RunWithPipe(command, faults);
     } catch (const std::bad_alloc&) {
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
     }

@@ -71,6 +71,7 @@
 #define IDS_NO_PROJECT_CHOSEN 2051
 #define IDS_PROJECT_NOT_OPENED 2052
 #define IDS_PROJECT_NOT_READ 2053
+#define IDS_START_FOLDER_GONE 2013
 
 // A message that shows another message's text in a box of its own kind.
 #define IDM_JUMP_OUT_OF_MEMORY 2100

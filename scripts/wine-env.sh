@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Wine side of the test run.
 #   wine-env.sh start PREFIX      create the prefix if needed and start a persistent wineserver
-#   wine-env.sh run PREFIX EXE .. run a Windows test program, its output shown when it ends
+#   wine-env.sh run PREFIX EXE .. run a Windows test program, its output shown as it comes
 #   wine-env.sh stop PREFIX       stop the wineserver
 set -uo pipefail
 
@@ -38,10 +38,14 @@ case "$action" in
   run)
     exe=$1
     shift
+    # The program writes to a file, not a pipe (Wine's services would hold a pipe open), and
+    # the file is shown as it grows, so a test that hangs shows where.
     log=$(mktemp)
-    ( cd "$(dirname "$exe")" && env LC_ALL="$wine_locale" wine "$exe" "$@" >"$log" 2>&1 )
+    ( cd "$(dirname "$exe")" && exec env LC_ALL="$wine_locale" wine "$exe" "$@" >"$log" 2>&1 ) &
+    program=$!
+    tail -n +1 -f --pid="$program" "$log"
+    wait "$program"
     status=$?
-    cat "$log"
     rm -f "$log"
     exit $status
     ;;

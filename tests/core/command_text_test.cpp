@@ -1,66 +1,90 @@
 #include "commandbar/command_text.h"
-#include "output/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "output/command_line.h"
+
 namespace {
 
-struct OptionCase {
-    std::u16string_view directive;
-    std::size_t capacity;
-    std::u16string expected;
-};
-
-// Runs the reader on a buffer with guard characters around the room it may use.
-std::u16string ValueAfterOption(std::u16string_view directive, std::size_t capacity)
+std::string Shown(std::u16string_view text)
 {
-    constexpr char16_t kGuard = u'#';
-    std::u16string buffer(capacity + 4 + 2, kGuard);
-    get_value_after_option(directive, u"-o", buffer.data() + 1, capacity);
-    EXPECT_EQ(buffer.front(), kGuard);
-    EXPECT_EQ(buffer.back(), kGuard) << "wrote past the room of capacity + 4";
-    if (capacity == 0)
-        return buffer.substr(1, buffer.size() - 2);
-    return std::u16string(buffer.c_str() + 1);
+    std::string shown;
+    for (char16_t c : text)
+        shown += c < 0x80 ? static_cast<char>(c) : '?';
+    return shown;
 }
 
-TEST(OutputName, ValueAfterTheFirstOptionWithExe)
+// Each directive with the program Compile deletes and the command Run hands to the interpreter.
+// The names are those x86_64-w64-mingw32-gcc writes for the same arguments: ".exe" is added
+// only when the name's last part has no dot, and without "-o" the program is a.exe.
+TEST(ProgramName, WhatADirectiveBuildsIsDeletedAndRun)
 {
-    const std::u16string longValue(400, u'x');
-    const std::u16string directiveWithLongValue = u"gcc -o " + longValue + u" main.c";
-    const OptionCase cases[] = {
-        {u"gcc -o out_file main.c", 256, u"out_file.exe"},
-        {u"gcc main.c", 256, u""},
-        {u"gcc main.c -o   ", 256, u".exe"},
-        {u"gcc -o prog.exe main.c", 256, u"prog.exe.exe"},
-        {u"gcc -oprog main.c", 256, u"prog.exe"},
-        {u"gcc -fno-omit-frame-pointer -o x main.c", 256, u"mit-frame-pointer.exe"},
-        {u"gcc -O2 -o x main.c", 256, u"x.exe"},  // case matters: -O is not -o
-        {u"gcc -o a\tb main.c", 256, u"a\tb.exe"},  // only spaces end the value
-        {directiveWithLongValue, 256, std::u16string(255, u'x') + u".exe"},
-        {directiveWithLongValue, 156, std::u16string(155, u'x') + u".exe"},
-        {u"gcc -o x", 1, u".exe"},
+    const std::u16string longName(251, u'x');
+    struct Case {
+        std::u16string directive;
+        std::u16string deleted;  // empty: nothing is deleted or run
+        std::u16string run;
+        ProgramNameProblem problem;
     };
-    for (const OptionCase& c : cases)
-        EXPECT_EQ(ValueAfterOption(c.directive, c.capacity), c.expected) << std::string(c.directive.begin(), c.directive.end());
+    const Case cases[] = {
+        {u"gcc -o out_file main.c", u"out_file.exe", u"out_file.exe", ProgramNameProblem::None},
+        {u"gcc -o prog.exe main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
+        {u"gcc -o PROG.EXE main.c", u"PROG.EXE", u"PROG.EXE", ProgramNameProblem::None},
+        {u"gcc -o prog.out main.c", u"prog.out", u"prog.out", ProgramNameProblem::None},
+        {u"gcc -o a.b.c main.c", u"a.b.c", u"a.b.c", ProgramNameProblem::None},
+        {u"gcc -oprog main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
+        {u"-o prog main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
+        {u"gcc main.c -o    prog", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
+        {u"gcc\t-o\tprog main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
+        {u"gcc -Wall -fno-omit-frame-pointer -o x main.c", u"x.exe", u"x.exe", ProgramNameProblem::None},
+        {u"gcc -Wno-overflow -o x main.c", u"x.exe", u"x.exe", ProgramNameProblem::None},
+        {u"gcc -O2 -o x main.c", u"x.exe", u"x.exe", ProgramNameProblem::None},  // -O is not -o
+        {u"gcc -o x -o y main.c", u"x.exe", u"x.exe", ProgramNameProblem::None},  // the first counts
+        {u"gcc main.c", u"a.exe", u"a.exe", ProgramNameProblem::None},
+        {u"gcc -o \"moj program\" main.c", u"moj program.exe", u"\"moj program.exe\"", ProgramNameProblem::None},
+        {u"gcc -o\"moj program\" main.c", u"moj program.exe", u"\"moj program.exe\"", ProgramNameProblem::None},
+        {u"gcc -o bin/prog main.c", u"bin/prog.exe", u"\"bin/prog.exe\"", ProgramNameProblem::None},
+        {u"gcc -o C:\\kurs\\zad.1\\prog main.c", u"C:\\kurs\\zad.1\\prog.exe", u"C:\\kurs\\zad.1\\prog.exe",
+         ProgramNameProblem::None},
+        {u"gcc -o pętla main.c", u"pętla.exe", u"pętla.exe", ProgramNameProblem::None},
+        {u"gcc \"-DX= -o y\" main.c", u"a.exe", u"a.exe", ProgramNameProblem::None},  // inside another argument
+        {u"gcc main.c -o", u"", u"", ProgramNameProblem::Missing},
+        {u"gcc main.c -o   ", u"", u"", ProgramNameProblem::Missing},
+        {u"gcc -o * main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o a?c main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o x&calc main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o x|y main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o x<y main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o x>y main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o x^y main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o " + longName + u" main.c", longName + u".exe", longName + u".exe", ProgramNameProblem::None},
+        {u"gcc -o " + longName + u"y main.c", u"", u"", ProgramNameProblem::TooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Shown(c.directive));
+        const ProgramName program = ProgramNameOf(c.directive);
+        EXPECT_EQ(program.problem, c.problem);
+        if (c.problem != ProgramNameProblem::None) {
+            EXPECT_FALSE(ProgramNameProblemLine(program).empty());
+            continue;
+        }
+        EXPECT_EQ(program.name, c.deleted);
+        EXPECT_EQ(RunCommandFor(program.name), c.run);
+        EXPECT_EQ(InterpreterCommandLine(RunCommandFor(program.name)), u"cmd.exe /c " + c.run);
+    }
 }
 
-TEST(OutputName, CapacityZeroWritesNothing)
+TEST(CommandLine, ArgumentsAndTheInterpreterLine)
 {
-    EXPECT_EQ(ValueAfterOption(u"gcc -o out main.c", 0), u"####");
-    EXPECT_EQ(ValueAfterOption(u"gcc main.c", 0), u"####");
-}
-
-TEST(CommandText, DeleteAndInterpreterLinesAreCutToTheirRoom)
-{
-    EXPECT_EQ(DeleteCommand(u"out_file.exe"), u"del out_file.exe");
-    EXPECT_EQ(DeleteCommand(u""), u"del ");
-    EXPECT_EQ(DeleteCommand(std::u16string(255, u'x') + u".exe").size(), kDeleteCommandRoom - 1);
+    using Arguments = std::vector<std::u16string>;
+    EXPECT_EQ(DirectiveArguments(u"  gcc  -o \"moj program\" main.c\t-Wall "),
+              (Arguments{u"gcc", u"-o", u"moj program", u"main.c", u"-Wall"}));
+    EXPECT_EQ(DirectiveArguments(u"a\"b c\"d \"\""), (Arguments{u"ab cd", u""}));
+    EXPECT_EQ(DirectiveArguments(u""), Arguments{});
 
     EXPECT_EQ(InterpreterCommandLine(u"gcc -o out_file main.c"), u"cmd.exe /c gcc -o out_file main.c");
-    EXPECT_EQ(InterpreterCommandLine(u""), u"cmd.exe /c ");
     EXPECT_EQ(InterpreterCommandLine(std::u16string(599, u'g')).size(), 11u + 599u);
     EXPECT_EQ(InterpreterCommandLine(std::u16string(5000, u'g')).size(), kCommandLineRoom - 1);
 }

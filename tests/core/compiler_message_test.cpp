@@ -76,4 +76,50 @@ TEST(CompilerMessage, OffsetOfLineAndColumnStaysInsideTheText)
     EXPECT_EQ(OffsetOfPosition(u"", {3, 3}), 0u);
 }
 
+// The compiler counts a tab as reaching the next multiple of 8; a character of two units is one.
+TEST(CompilerMessage, ColumnsCountTabsAsTheCompilerShowsThem)
+{
+    const std::u16string_view text = u"\tx = 1;\r\n  \ty;\r\nab\tc\r\n\U0001F600z";
+    struct Case {
+        SourcePosition position;
+        std::size_t offset;
+    };
+    const Case cases[] = {
+        {{1, 9}, 1},   // x after a leading tab
+        {{1, 11}, 3},  // "=" two columns on
+        {{2, 9}, 12},  // y after two spaces and a tab
+        {{3, 9}, 19},  // c after "ab" and a tab
+        {{3, 5}, 19},  // inside the tab's width: the character after it
+        {{4, 2}, 24},  // z after a character of two units
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OffsetOfPosition(text, c.position), c.offset) << c.position.line << ":" << c.position.column;
+}
+
+TEST(CompilerMessage, TheFileAMessageNames)
+{
+    EXPECT_EQ(ParseCompilerMessage(u"C:\\kurs\\main.c:7:1: warning: x")->file, u"C:\\kurs\\main.c");
+    struct Case {
+        std::u16string_view messageFile;
+        std::u16string_view path;
+        bool same;
+    };
+    const Case cases[] = {
+        {u"main.c", u"C:\\kurs\\main.c", true},
+        {u"MAIN.C", u"C:\\kurs\\main.c", true},
+        {u"src/main.c", u"C:\\kurs\\main.c", true},    // relative: the last part
+        {u"ŻÓŁW.c", u"C:\\kurs\\żółw.c", true},
+        {u"C:/kurs/MAIN.c", u"c:\\kurs\\main.c", true},  // absolute: whole
+        {u"C:\\inny\\main.c", u"C:\\kurs\\main.c", false},
+        {u"stdio.h", u"C:\\kurs\\main.c", false},
+        {u"other.c", u"main.c", false},
+        {u"main.c", u"", false},
+        {u"main.cpp", u"main.c", false},
+    };
+    for (const Case& c : cases) {
+        const std::string shown(c.messageFile.begin(), c.messageFile.end());
+        EXPECT_EQ(MessageNamesFile(c.messageFile, c.path), c.same) << shown;
+    }
+}
+
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "commandbar/command_text.h"
 #include "commandbar/compile_run.h"
 #include "output/output_pane.h"
 #include "output/output_stream.h"
@@ -74,13 +76,10 @@ void SendKey(WORD virtualKey, wchar_t character)
 }
 
 // From another thread, as a user at the keyboard would while the window's thread waits:
-// once the started program has written its pid file, types two letters, then Escape.
+// once the started program's first line shows in the pane, types two letters, then Escape.
 class KeyboardUser {
 public:
-    explicit KeyboardUser(std::wstring pidFile) : pidFile_(std::move(pidFile))
-    {
-        thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
-    }
+    KeyboardUser() { thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr); }
     ~KeyboardUser()
     {
         WaitForSingleObject(thread_, INFINITE);
@@ -92,10 +91,10 @@ private:
     static DWORD WINAPI Act(void* self)
     {
         auto* user = static_cast<KeyboardUser*>(self);
+        // The pane shows output while the program still runs, not only once it has ended.
         const ULONGLONG deadline = GetTickCount64() + 20000;
-        while (GetFileAttributesW(user->pidFile_.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount64() < deadline)
+        while (WindowText(hOutput).find(L"pid ") == std::wstring::npos && GetTickCount64() < deadline)
             Sleep(20);
-        Sleep(300);
         SendKey(0, L'x');
         SendKey(0, L'y');
         user->escapeAt_ = GetTickCount64();
@@ -103,7 +102,6 @@ private:
         return 0;
     }
 
-    std::wstring pidFile_;
     HANDLE thread_ = nullptr;
     ULONGLONG escapeAt_ = 0;
 };
@@ -255,7 +253,8 @@ TEST_F(CompileRunTest, EscapeStopsTheCommandAndEverythingItStarted)
 
         ULONGLONG escapeAt = 0;
         {
-            KeyboardUser user(folder.Path(L"forever.pid"));
+            Deadline deadline("Escape during " + std::string(c.program, c.program + wcslen(c.program)));
+            KeyboardUser user;
             PressCommandBarButton(c.button);
             const ULONGLONG returnedAt = GetTickCount64();
             Sleep(0);
@@ -294,11 +293,18 @@ TEST_F(CompileRunTest, AChildThatCannotStartIsReportedWithItsCode)
     const std::wstring fakeInterpreter = HelperFolder() + L"\\cmd.exe";
     WriteFileBytes(fakeInterpreter, {'n', 'o', 't', ' ', 'a', 'n', ' ', 'e', 'x', 'e'});
     MessageBoxSeen seen;
+    const ModalDriver::Action record = RecordMessageBox(&seen);
     {
-        ModalDriver driver({RecordMessageBox(&seen)});
+        // The box's own message loop passes a click on Run to the bar while the first command
+        // is still running: nothing else may start, so no second box may come.
+        ModalDriver driver({[&record](HWND box) {
+            PressCommandBarButton(IDC_RUN);
+            record(box);
+        }});
         SetOutputText(L"before");
         EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe chatty"), CommandOutcome::NotStarted);
         EXPECT_TRUE(driver.finished());
+        EXPECT_EQ(driver.unexpected(), 0);
     }
     DeleteFileW(fakeInterpreter.c_str());
     EXPECT_EQ(seen.caption, L"Błąd");
@@ -307,6 +313,110 @@ TEST_F(CompileRunTest, AChildThatCannotStartIsReportedWithItsCode)
     EXPECT_EQ(seen.text.rfind(withoutCode.substr(0, withoutCode.size() - 1), 0), 0u) << seen.text;
     EXPECT_GT(seen.text.size(), withoutCode.size() - 1);
     EXPECT_EQ(WindowText(hOutput), L"before");
+}
+
+// Without a job object (refused on some older systems) Escape still ends what the command
+// started; and running out of memory while output arrives ends the program before the wait
+// for its output, which would otherwise last as long as the program.
+TEST_F(CompileRunTest, AStopWorksWithoutAJobAndWhenMemoryRunsOut)
+{
+    struct Case {
+        const char* what;
+        RunFaults faults;
+        CommandOutcome outcome;
+        const char* box;  // nullptr: none
+    };
+    const Case cases[] = {
+        {"no job", {.noJob = true}, CommandOutcome::Stopped, nullptr},
+        {"no memory", {.failWhileShowing = true}, CommandOutcome::NotStarted, "out of memory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        CopyHelperAs(folder.Path(L"forever.exe"));
+        SetCurrentDirectoryW(folder.Path(L"").c_str());
+        MessageBoxSeen box;
+        {
+            Deadline deadline(std::string("a stop with ") + c.what);
+            ModalDriver driver(c.box ? std::vector<ModalDriver::Action>{RecordMessageBox(&box)}
+                                     : std::vector<ModalDriver::Action>{});
+            std::optional<KeyboardUser> user;
+            if (!c.box)
+                user.emplace();
+            EXPECT_EQ(RunCommandAndRedirect(L"forever.exe", c.faults), c.outcome);
+            EXPECT_TRUE(driver.finished());
+        }
+        if (c.box) {
+            EXPECT_EQ(box.text, MessageText(IDS_OUT_OF_MEMORY));
+        }
+        const std::vector<std::wstring> pid = ReadRecord(folder.Path(L"forever.pid"));
+        ASSERT_EQ(pid.size(), 1u);
+        EXPECT_TRUE(ProcessHasEnded(static_cast<DWORD>(std::stoul(pid[0]))));
+    }
+}
+
+// Compile and Run delete and start the file gcc writes for the directive, quoted where it
+// holds a space; a name the interpreter would act on is neither deleted nor run.
+TEST_F(CompileRunTest, TheProgramIsTheOneGccWrites)
+{
+    struct Case {
+        const wchar_t* directive;
+        const wchar_t* program;  // the file Run must start; nullptr: none may start
+    };
+    const Case cases[] = {
+        {L"gcc -o \"moj program\" main.c", L"moj program.exe"},
+        {L"gcc -o prog.exe main.c", L"prog.exe"},
+        {L"gcc main.c", L"a.exe"},
+        {L"gcc -o * main.c", nullptr},
+        {L"gcc -o x&del main.c", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.directive, c.directive + wcslen(c.directive)));
+        TempFolder folder;
+        StartIn(folder.Path(L"").substr(0, folder.Path(L"").size() - 1));
+        SetDirective(c.directive);
+        if (c.program)
+            CopyHelperAs(folder.Path(c.program));
+        WriteFileBytes(folder.Path(L"keep.exe"), {'k'});
+        WriteFileBytes(folder.Path(L"x.exe"), {'k'});
+
+        SetOutputText(L"before");
+        PressCommandBarButton(IDC_RUN);
+        const bool ran = GetFileAttributesW(folder.Path(L"program_record.txt").c_str()) != INVALID_FILE_ATTRIBUTES;
+        EXPECT_EQ(ran, c.program != nullptr);
+        if (c.program) {
+            EXPECT_EQ(WindowText(hOutput), L"Witaj ze zbudowanego programu\r\n");
+            continue;
+        }
+        EXPECT_EQ(WindowText(hOutput), AsWideString(ProgramNameProblemLine(ProgramNameOf(AsUtf16(c.directive)))));
+        PressCommandBarButton(IDC_COMPILE);
+        EXPECT_NE(GetFileAttributesW(folder.Path(L"keep.exe").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing else is deleted";
+        EXPECT_NE(GetFileAttributesW(folder.Path(L"x.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+}
+
+TEST_F(CompileRunTest, NothingRunsWhenTheStartFolderHasGone)
+{
+    TempFolder folder;
+    const std::wstring gone = folder.Path(L"usuniety");
+    ASSERT_TRUE(CreateDirectoryW(gone.c_str(), nullptr));
+    StartIn(gone);
+    ASSERT_TRUE(RemoveDirectoryW(gone.c_str()));
+    SetCurrentDirectoryW(folder.Path(L"").c_str());
+    CopyHelperAs(folder.Path(L"gcc.exe"));
+    CopyHelperAs(folder.Path(L"out_file.exe"));
+    SetDirective(L"gcc -o out_file main.c");
+    for (const int button : {IDC_COMPILE, IDC_RUN}) {
+        MessageBoxSeen box;
+        {
+            ModalDriver driver({RecordMessageBox(&box)});
+            PressCommandBarButton(button);
+            EXPECT_TRUE(driver.finished()) << button;
+        }
+        EXPECT_EQ(box.caption, L"Błąd");
+        EXPECT_EQ(box.text, MessageText(IDS_START_FOLDER_GONE) + L"\n\n" + gone);
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::wstring>{L"gcc.exe", L"out_file.exe"})) << "nothing ran elsewhere";
 }
 
 // Two clicks of the left button on the real input path, at a character of the pane.
@@ -336,23 +446,33 @@ void DoubleClickOnCharacter(HWND window, int character)
 
 TEST_F(CompileRunTest, DoubleClickOnACompilerMessageShowsItsSourceLine)
 {
-    const wchar_t source[] = L"#include <stdio.h>\r\nint main(void)\r\n{\r\n    puts(\"x\")\r\n}";
+    // The fourth line is indented with a tab, which the compiler counts as eight columns.
+    const wchar_t source[] = L"#include <stdio.h>\r\nint main(void)\r\n{\r\n\tputs(\"x\")\r\n}";
     SetOutputText(L"main.c: In function 'main':\r\n"
-                  L"main.c:4:5: error: expected ';' before '}' token\r\n"
-                  L"C:\\kurs\\main.c:2:100: warning: old-style definition\r\n"
-                  L"    4 |     puts(\"x\")\r\n");
+                  L"main.c:4:9: error: expected ';' before '}' token\r\n"
+                  L"C:\\kurs\\MAIN.C:2:100: warning: old-style definition\r\n"
+                  L"    4 |     puts(\"x\")\r\n"
+                  L"C:\\mingw\\include\\stdio.h:12:1: note: declared here\r\n"
+                  L"other.c:1:1: error: x\r\n");
     struct Case {
+        const wchar_t* editorFile;  // empty: the directive names the source
         int paneLine;
         DWORD caret;  // where the editor's caret goes; a message line only
         bool moves;
     };
     const Case cases[] = {
-        {1, 20 + 16 + 3 + 4, true},   // line 4, column 5
-        {2, 20 + 14, true},           // line 2, its end
-        {0, 0, false},
-        {3, 0, false},
+        {L"C:\\kurs\\main.c", 1, 20 + 16 + 3 + 1, true},  // line 4, column 9: after the tab
+        {L"C:\\kurs\\main.c", 2, 20 + 14, true},          // line 2, its end
+        {L"C:\\kurs\\main.c", 0, 0, false},
+        {L"C:\\kurs\\main.c", 3, 0, false},
+        {L"C:\\kurs\\main.c", 4, 0, false},  // a header's message
+        {L"C:\\kurs\\main.c", 5, 0, false},  // another file's
+        {L"", 1, 20 + 16 + 3 + 1, true},
+        {L"", 5, 0, false},
     };
+    SetDirective(L"gcc -o out_file main.c");
     for (const Case& c : cases) {
+        lstrcpynW(current_file, c.editorFile, kCurrentFileCapacity);
         SetWindowTextW(hEdit, source);
         SendMessageW(hEdit, EM_SETSEL, 5, 5);
         SetFocus(hOutput);
@@ -364,6 +484,7 @@ TEST_F(CompileRunTest, DoubleClickOnACompilerMessageShowsItsSourceLine)
         EXPECT_EQ(caret.end, caret.start) << "pane line " << c.paneLine;
         EXPECT_EQ(GetFocus(), c.moves ? hEdit : hOutput) << "pane line " << c.paneLine;
     }
+    current_file[0] = L'\0';
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ wchar_t g_startDirectory[MAX_PATH] = {};
 
 int main(int argc, char** argv)
 {
+    // Each line reaches the log as it is printed, so a run that hangs or is ended shows how far
+    // it got.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
     GetCurrentDirectoryW(MAX_PATH, g_startDirectory);
     if (!StartApplication(GetModuleHandleW(nullptr))) {

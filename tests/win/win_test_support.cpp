@@ -1,6 +1,7 @@
 #include "tests/win/win_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "win32/messages.h"
@@ -243,4 +244,30 @@ std::wstring TextWithCode(UINT messageId, DWORD code)
     if (at != std::wstring::npos)
         text.replace(at, 3, std::to_wstring(code));
     return text;
+}
+
+Deadline::Deadline(std::string what, DWORD seconds) : what_(std::move(what)), seconds_(seconds)
+{
+    done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+}
+
+Deadline::~Deadline()
+{
+    SetEvent(done_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(done_);
+}
+
+DWORD WINAPI Deadline::Watch(void* self)
+{
+    auto* deadline = static_cast<Deadline*>(self);
+    if (WaitForSingleObject(deadline->done_, deadline->seconds_ * 1000) == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "\n[ DEADLINE ] %s did not end within %lu s\n", deadline->what_.c_str(),
+                     static_cast<unsigned long>(deadline->seconds_));
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
 }

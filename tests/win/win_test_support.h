@@ -83,6 +83,23 @@ std::wstring TextWithCode(UINT messageId, DWORD code);
 // Notes a message box's caption and text, then closes it with OK.
 ModalDriver::Action RecordMessageBox(MessageBoxSeen* seen);
 
+// Ends the whole test run, naming `what`, when it has not gone out of scope within `seconds`:
+// a wait that hangs fails where it hangs instead of at the runner's time-out.
+class Deadline {
+public:
+    Deadline(std::string what, DWORD seconds = 30);
+    ~Deadline();
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+
+private:
+    static DWORD WINAPI Watch(void* self);
+    std::string what_;
+    DWORD seconds_;
+    HANDLE done_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
+
 // A fresh, empty folder for one test's files, removed with everything in it at the end.
 class TempFolder {
 public:
