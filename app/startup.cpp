@@ -5,6 +5,7 @@
 #include "app/init.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SKOCZEK));
     windowClass.lpszClassName = L"MainWindowClass";
     return RegisterClassW(&windowClass) != 0;
 }
