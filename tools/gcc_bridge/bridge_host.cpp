@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -104,8 +105,17 @@ int RunCompiler(const std::string& compiler, const LinuxCall& call, const fs::pa
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addchdir_np(&actions, call.folder.c_str());
+    // Plain ASCII quotes in the messages, as a Windows console's code page would have them.
+    std::vector<std::string> environment{"LC_ALL=C"};
+    for (char** variable = environ; *variable; ++variable)
+        if (!std::string_view(*variable).starts_with("LC_ALL="))
+            environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t child = 0;
-    const int started = posix_spawn(&child, compiler.c_str(), &actions, nullptr, argv.data(), environ);
+    const int started = posix_spawn(&child, compiler.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (started != 0) {
         WriteAll(err, "gcc bridge: cannot start " + compiler + ": " + std::strerror(started) + "\n");
