@@ -4,8 +4,9 @@
 
 #include "app/main_window.h"
 #include "app/shell.h"
-#include "win32/process_state.h"
+#include "resources/resource_ids.h"
 #include "win32/layout.h"
+#include "win32/process_state.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SKOCZEK));
     windowClass.lpszClassName = L"MainWindowClass";
     return RegisterClassW(&windowClass) != 0;
 }

@@ -75,3 +75,5 @@
 
 // A message that shows another message's text in a box of its own kind.
 #define IDM_JUMP_OUT_OF_MEMORY 2100
+
+#define IDI_SKOCZEK 1

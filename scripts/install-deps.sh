@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick
-  googletest libgtest-dev
+  googletest libgtest-dev zip unzip
   clang-14 libclang-rt-14-dev
 )
 

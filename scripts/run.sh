@@ -1,24 +1,53 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the editor under Wine on your X display
-# (on a machine without one, in a virtual display).
+# Installs what is missing, builds the editor (the tests stay with scripts/test.sh) and starts it
+# under Wine in FOLDER, on your X display or, without one, in a virtual display.
+#   run.sh [FOLDER]      (default: ~/skoczek, made with a sample main.c when it does not exist)
+# gcc in the editor's session reaches the Linux mingw-w64 compiler through the gcc bridge,
+# whose helper runs while the editor runs.
 set -euo pipefail
+started=$(date +%s%N)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+folder=$(realpath -m "${1:-$HOME/skoczek}")
+
+if [ ! -d "$folder" ]; then
+  mkdir -p "$folder"
+  cp "$root/samples/main.c" "$folder/main.c"
+  echo "New workspace $folder with a sample main.c"
+fi
 
 bash "$root/scripts/install-deps.sh"
-BUILD_DIR=$build bash "$root/scripts/build.sh"
+BUILD_DIR=$build bash "$root/scripts/build-editor.sh" >/dev/null
 
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-run() {
-  # Start Wine's services with their output elsewhere, so they do not hold this terminal.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+bridge=$build/windows/gcc-bridge
+"$build/gcc_bridge_host" "$bridge/spool" "$WINEPREFIX" &
+host=$!
+trap 'kill "$host" 2>/dev/null; wait "$host" 2>/dev/null || true' EXIT
+# Wine adds WINEPATH to the session's PATH; drive Z: is the Linux root.
+export WINEPATH="Z:${bridge//\//\\}"
+export build folder started
+
+# A string rather than a function: xvfb-run's shell does not pass exported functions on.
+run='
+  # Start Wine'"'"'s services with their output elsewhere, so they do not hold this terminal.
   wineboot --init >/dev/null 2>&1
-  wine "$build/windows/skoczek.exe"
-}
+  cd "$folder"
+  wine "$build/windows/skoczek.exe" &
+  editor=$!
+  for _ in $(seq 1 600); do
+    if xdotool search --onlyvisible --class skoczek.exe >/dev/null 2>&1; then
+      echo "Editor window after $(( ($(date +%s%N) - started) / 1000000 )) ms (set-up, build and start) in $folder"
+      break
+    fi
+    sleep 0.1
+  done
+  wait "$editor"
+'
 if [ -n "${DISPLAY:-}" ]; then
-  run
+  bash -c "$run"
 else
   echo "No X display: running in a virtual one." >&2
-  export -f run; export build
-  xvfb-run -a -s "-screen 0 1920x1080x24" bash -c run
+  xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$run"
 fi

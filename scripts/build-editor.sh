@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds only what running and packaging the editor need: skoczek.exe and gcc.exe for Windows,
+# and the bridge's helper and the sample project's writer for Linux. The tests, fuzzers and
+# sanitizer builds stay with scripts/build.sh. BUILD_DIR chooses the folder (default: build).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+windows=$build/windows
+
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" "${generator[@]}" >/dev/null
+fi
+# The same settings as the full build's Windows part, so both share one folder.
+if [ ! -f "$windows/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$windows" "${generator[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DSKOCZEK_WIN_TESTS=ON >/dev/null
+fi
+cmake --build "$build" --parallel "$(nproc)" --target gcc_bridge_host make_sample_project
+cmake --build "$windows" --parallel "$(nproc)" --target skoczek gcc_stub
