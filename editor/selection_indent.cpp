@@ -60,10 +60,9 @@ std::optional<std::u16string> IndentSelectionText(std::u16string_view selection,
         return std::nullopt;
     if (breaks > 0 && added > (maxLength - selection.size()) / breaks)
         return std::nullopt;
-    if (breaks == 0)
-        return std::optional<std::u16string>(std::in_place, selection);
-
     try {
+        if (breaks == 0)
+            return std::optional<std::u16string>(std::in_place, selection);
         // Room for a block more than the result, for the stretches copied a block at a time.
         const std::size_t length = selection.size() + breaks * added;
         return WrittenString(length + kStretchRoom, [&](char16_t* out) {

@@ -108,4 +108,19 @@ TEST(SelectionIndent, LongSelectionsAgreeWithThePlainWay)
     }
 }
 
+// The editor passes the selection as a view into its whole text: what lies past the view's end
+// (more lines and spaces here) must neither be read into the result nor change it.
+TEST(SelectionIndent, ASelectionIsAViewIntoALongerText)
+{
+    std::u16string whole;
+    for (int line = 0; line < 12; ++line)
+        whole += u"\r\n" + std::u16string(static_cast<std::size_t>(line % 5), u' ') + u"x";
+    for (std::size_t end = 0; end <= whole.size(); ++end) {
+        const std::u16string_view view = std::u16string_view(whole).substr(0, end);
+        const std::u16string copy(view);
+        EXPECT_EQ(OutdentSelectionText(view, 3), PlainShift(copy, 3, false)) << end;
+        EXPECT_EQ(IndentSelectionText(view, 2, kNoLimit), PlainShift(copy, 2, true)) << end;
+    }
+}
+
 }  // namespace

@@ -104,7 +104,7 @@ TEST_F(SearchDialogTest, SearchTwiceReplaceAndEscape)
         std::wstring startFields;
         Selection first = {}, second = {};
         HWND focusAfterSearch = nullptr;
-        std::wstring afterReplace;
+        std::wstring afterReplace, afterBreaksAdded;
         HBRUSH brush = nullptr;
     } seen;
     HWND dialog = nullptr;
@@ -127,6 +127,11 @@ TEST_F(SearchDialogTest, SearchTwiceReplaceAndEscape)
             SetDlgItemTextW(dialog, IDC_SEARCH_TO, L"; long");
             Click(dialog, IDC_SEARCH_REPLACE_ALL);
             seen.afterReplace = WindowText(hEdit);
+            // "\n" in To brings in a line break.
+            SetDlgItemTextW(dialog, IDC_SEARCH_FROM, L";");
+            SetDlgItemTextW(dialog, IDC_SEARCH_TO, L";\\n");
+            Click(dialog, IDC_SEARCH_REPLACE_ALL);
+            seen.afterBreaksAdded = WindowText(hEdit);
 
             PressEscapeIn(dialog, IDC_SEARCH_TO);
         }});
@@ -142,6 +147,7 @@ TEST_F(SearchDialogTest, SearchTwiceReplaceAndEscape)
     EXPECT_EQ(seen.focusAfterSearch, hEdit);
     EXPECT_EQ(seen.second, (Selection{0, 3})) << "wrapped to the start";
     EXPECT_EQ(seen.afterReplace, L"int a; long b;");
+    EXPECT_EQ(seen.afterBreaksAdded, L"int a;\r\n long b;\r\n");
     EXPECT_TRUE(seen.brush);
     EXPECT_FALSE(IsLiveBrush(seen.brush)) << "the dialog's brush goes with it";
 }

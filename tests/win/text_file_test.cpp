@@ -308,6 +308,9 @@ TEST(SafeWrite, AFailureLeavesTheOldFileAsItWasAndNothingBesideIt)
         {"in place, longer", true, &longer, {.noFileBeside = true}, true},
         {"in place, shorter", true, &shorter, {.noFileBeside = true}, true},
         {"in place fails midway", true, &longer, {.failAfterBytes = 5, .noFileBeside = true}, false},
+        // The old bytes go back and the file is cut to their length again.
+        {"in place fails past the old length", true, &longer,
+         {.failAfterBytes = oldBytes.size() + 4, .noFileBeside = true}, false},
         {"in place needs the file to exist", false, &longer, {.noFileBeside = true}, false},
     };
     for (const Case& c : cases) {
