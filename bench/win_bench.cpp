@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -277,13 +278,77 @@ struct ProcessObjects {
     DWORD user = 0;
 };
 
+// Wine answers the system's counts with 0, so where they give nothing the objects are counted
+// one by one: kernel handles by asking after every handle value, GDI objects from the process's
+// GDI handle table (the PEB points to it), and USER objects as the process's windows.
+DWORD CountKernelHandles()
+{
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
+        return count;
+    for (ULONG_PTR value = 4; value < 0x40000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
+DWORD CountGdiObjects()
+{
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return count;
+    struct TableEntry {
+        unsigned long long object;
+        unsigned int owner;
+        unsigned short unique;
+        unsigned char type;
+        unsigned char flags;
+        unsigned long long user;
+    };
+    static_assert(sizeof(TableEntry) == 24, "the 64-bit GDI handle table entry");
+    constexpr std::size_t kTableOffsetInPeb = 0xF8;
+    constexpr int kTableEntries = 0x10000;
+    PROCESS_BASIC_INFORMATION basic{};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return 0;
+    const auto* peb = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const TableEntry* const*>(peb + kTableOffsetInPeb);
+    DWORD count = 0;
+    for (int i = 0; table && i < kTableEntries; ++i)
+        count += table[i].type != 0 ? 1 : 0;
+    return count;
+}
+
+BOOL CALLBACK CountChildWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<DWORD*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+        ++*reinterpret_cast<DWORD*>(count);
+        EnumChildWindows(window, CountChildWindow, count);
+    }
+    return TRUE;
+}
+
+DWORD CountUserObjects()
+{
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS))
+        return count;
+    DWORD count = 0;
+    EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 ProcessObjects CountProcessObjects()
 {
-    ProcessObjects objects;
-    GetProcessHandleCount(GetCurrentProcess(), &objects.handles);
-    objects.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    objects.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    return objects;
+    return {CountKernelHandles(), CountGdiObjects(), CountUserObjects()};
 }
 
 // Closes whichever dialog of this thread is open, from inside its own message loop.

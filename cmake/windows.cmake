@@ -80,7 +80,7 @@ if(SKOCZEK_WIN_TESTS)
 
   # Ratios of the editor's commands to the edit control's own operations; run by scripts/bench.sh.
   add_executable(win_bench bench/win_bench.cpp bench/sample_source.cpp)
-  target_link_libraries(win_bench PRIVATE skoczek_win psapi)
+  target_link_libraries(win_bench PRIVATE skoczek_win psapi ntdll)
   target_include_directories(win_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   add_dependencies(win_bench child_program skoczek)
 
