@@ -21,6 +21,7 @@ set(SKOCZEK_WIN_SOURCES
   settings/settings_dialog.cpp
   win32/dark_scheme.cpp
   win32/dialogs.cpp
+  win32/main_layout.cpp
   win32/messages.cpp
   win32/process_state.cpp
   win32/window_groups.cpp

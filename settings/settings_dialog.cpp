@@ -79,7 +79,7 @@ void RepaintEditor()
 
 void ChooseBackgroundColor(HWND dialog)
 {
-    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog)) {
+    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog, backgroundColor)) {
         ustawienia.savedBackgroundColor = *color;
         ApplyColors();
         RepaintEditor();
@@ -88,7 +88,7 @@ void ChooseBackgroundColor(HWND dialog)
 
 void ChooseTextColor(HWND dialog)
 {
-    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog)) {
+    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog, textColor)) {
         ustawienia.savedTextColor = *color;
         ApplyColors();
         RepaintEditor();
@@ -277,12 +277,15 @@ void StoreDirective(HWND dialog)
 void ChooseFontForWindow(HWND dialog)
 {
     ScopedTopmostOff topmostOff(dialog);
-    lf = {};
+    // The chooser starts from the editor's font as it is.
+    lf = LogFontFromDescription(ustawienia.savedFont);
+    if (hNormalFont)
+        GetObjectW(hNormalFont, sizeof lf, &lf);
     CHOOSEFONTW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog;
     chooser.lpLogFont = &lf;
-    chooser.Flags = CF_SCREENFONTS | CF_EFFECTS;
+    chooser.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
     if (!ShowFontDialog(&chooser))
         return;
 
@@ -293,13 +296,13 @@ void ChooseFontForWindow(HWND dialog)
         ustawienia.savedFont = earlier;
 }
 
-std::optional<COLORREF> ChooseColorDialog(HWND dialog)
+std::optional<COLORREF> ChooseColorDialog(HWND dialog, COLORREF current)
 {
     COLORREF customColors[16] = {};
     CHOOSECOLORW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog;
-    chooser.rgbResult = RGB(0, 0, 0);
+    chooser.rgbResult = current;
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ShowColorDialog(&chooser))
