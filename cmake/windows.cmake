@@ -71,6 +71,8 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/search_dialog_test.cpp
     tests/win/indent_commands_test.cpp
     tests/win/settings_dialog_test.cpp
+    tests/win/unsaved_text_test.cpp
+    tests/win/user_expectations_test.cpp
     ${SKOCZEK_RESOURCES})
   target_link_libraries(win_tests PRIVATE skoczek_win gtest)
   target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
