@@ -13,6 +13,7 @@
 #include "text/wide.h"
 #include "win32/dark_scheme.h"
 #include "win32/dialogs.h"
+#include "win32/holders.h"
 #include "win32/messages.h"
 #include "win32/process_state.h"
 #include "win32/window_groups.h"
@@ -277,10 +278,15 @@ void StoreDirective(HWND dialog)
 void ChooseFontForWindow(HWND dialog)
 {
     ScopedTopmostOff topmostOff(dialog);
-    // The chooser starts from the editor's font as it is.
+    // The chooser starts from the editor's font as it is drawn: under the face the system
+    // actually uses, which the chooser's list holds even where the asked-for face is missing.
     lf = LogFontFromDescription(ustawienia.savedFont);
     if (hNormalFont)
         GetObjectW(hNormalFont, sizeof lf, &lf);
+    if (ScopedMemoryDC dc; dc) {
+        ScopedSelectObject font(dc, hNormalFont);
+        GetTextFaceW(dc, LF_FACESIZE, lf.lfFaceName);
+    }
     CHOOSEFONTW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog;

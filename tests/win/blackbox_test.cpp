@@ -156,7 +156,10 @@ TEST_F(ClosingWithChangedText, CancelKeepsTheWindowAndNoClosesWithoutSaving)
     PostMessageW(box_, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(Ended(3000));
     EXPECT_TRUE(IsWindow(window_));
-    EXPECT_EQ(TextOf(GetDlgItem(window_, 1001)), L"int x;");
+    // Another process's control: its text comes through WM_GETTEXT, not its caption.
+    wchar_t text[64] = {};
+    SendMessageW(GetDlgItem(window_, 1001), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"int x;");
 
     PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND again = WaitForDialog(process_.dwProcessId, box_);

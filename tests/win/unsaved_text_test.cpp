@@ -130,6 +130,8 @@ TEST_F(UnsavedTextTest, OpenAsksFirstWhenTheTextChanged)
 
     // Yes with no current file: saved through the save dialog first, then the file is opened.
     const std::wstring saved = folder_.Path(L"zmiany.c");
+    current_file[0] = L'\0';
+    SendMessageW(hEdit, EM_SETSEL, 3, 3);
     ASSERT_TRUE(TypeOnKeyboard(L"!", [] { return WindowText(hEdit) == L"new!"; }));
     asked = false;
     {
@@ -144,6 +146,7 @@ TEST_F(UnsavedTextTest, OpenAsksFirstWhenTheTextChanged)
     EXPECT_EQ(std::wstring(current_file), other);
 
     // Yes, then the save dialog cancelled: nothing is opened and the changes stay.
+    SendMessageW(hEdit, EM_SETSEL, 3, 3);
     ASSERT_TRUE(TypeOnKeyboard(L"?", [] { return WindowText(hEdit) == L"new?"; }));
     current_file[0] = L'\0';
     {

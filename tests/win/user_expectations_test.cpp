@@ -266,6 +266,17 @@ TEST_F(UserExpectationsTest, TheChoosersStartFromWhatIsSet)
     const Settings saved = ustawienia;
     ustawienia.savedBackgroundColor = RGB(200, 180, 160);
     ApplyColors();
+    // The face the editor is drawn in, which may stand in for the one asked for.
+    const auto drawnFace = [] {
+        wchar_t face[LF_FACESIZE] = {};
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, hNormalFont);
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return std::wstring(face);
+    };
+    const std::wstring faceBefore = drawnFace();
     LOGFONTW before = {};
     GetObjectW(hNormalFont, sizeof before, &before);
     // Opens the chooser from the settings dialog, accepts it as it opened, closes the dialog.
@@ -296,7 +307,7 @@ TEST_F(UserExpectationsTest, TheChoosersStartFromWhatIsSet)
     }
     LOGFONTW after = {};
     GetObjectW(hNormalFont, sizeof after, &after);
-    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+    EXPECT_EQ(drawnFace(), faceBefore);
     EXPECT_EQ(after.lfWeight, before.lfWeight);
     EXPECT_NEAR(std::abs(after.lfHeight), std::abs(before.lfHeight), 4) << "not the chooser's smallest size";
 
