@@ -14,6 +14,7 @@
 
 #include "resources/resource_ids.h"
 #include "settings/apply_settings.h"
+#include "settings/font_description.h"
 #include "tests/win/win_test_support.h"
 #include "win32/layout.h"
 #include "win32/messages.h"
@@ -311,8 +312,14 @@ TEST_F(UserExpectationsTest, TheChoosersStartFromWhatIsSet)
     EXPECT_EQ(after.lfWeight, before.lfWeight);
     EXPECT_NEAR(std::abs(after.lfHeight), std::abs(before.lfHeight), 4) << "not the chooser's smallest size";
 
+    // Back to the start font and colours, then to the start record itself; the dialog gave the
+    // command bar the bars' font, start-up the editor's.
     ustawienia = saved;
+    ustawienia.savedFont = FontDescriptionFromLogFont(before);
     ApplySettings();
+    ustawienia = saved;
+    for (int slot = 0; slot < okno_dzialan.count; ++slot)
+        SendMessageW(okno_dzialan.windows[slot], WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), FALSE);
 }
 
 // A box raised while the settings dialog is open (here by indent with nothing selected) is the
