@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
 #include "editor/editor_keys.h"
+#include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "win32/dark_scheme.h"
 #include "win32/layout.h"
+#include "win32/main_layout.h"
 #include "win32/process_state.h"
 #include "win32/window_ops.h"
 
@@ -36,17 +38,53 @@ LRESULT OnCreate(HWND window)
     return 0;
 }
 
+// The editor's brush follows the background colour: made again whenever the colour it was made
+// with is no longer the chosen one.
+HBRUSH EditorBrush()
+{
+    LOGBRUSH made = {};
+    if (hEditorBrush && GetObjectW(hEditorBrush, sizeof made, &made) == sizeof made && made.lbColor == backgroundColor)
+        return hEditorBrush;
+    HBRUSH brush = CreateSolidBrush(backgroundColor);
+    if (!brush)
+        return hEditorBrush ? hEditorBrush : hBrushBlack;
+    if (hEditorBrush)
+        DeleteObject(hEditorBrush);
+    hEditorBrush = brush;
+    return hEditorBrush;
+}
+
 LRESULT OnColorEdit(HDC dc, HWND control)
 {
     if (control == hEdit) {
         SetTextColor(dc, textColor);
         SetBkColor(dc, backgroundColor);
-    } else {
-        SetTextColor(dc, RGB(255, 255, 255));
-        SetBkColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(EditorBrush());
     }
-    // The area that no text covers stays black whatever the background colour is.
+    // The output pane stays white on black.
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0, 0, 0));
     return reinterpret_cast<LRESULT>(hBrushBlack);
+}
+
+// Closing asks first when the editor holds changed text.
+LRESULT OnClose(HWND window)
+{
+    if (KeepChangesBeforeLeaving(window))
+        DestroyWindow(window);
+    else if (hEdit)
+        SetFocus(hEdit);
+    return 0;
+}
+
+LRESULT OnSize(HWND window, WPARAM kind)
+{
+    if (kind == SIZE_MINIMIZED)
+        return 0;
+    LayOutShell();
+    // The frame around the client area moves with its edges.
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
 }
 
 // The main window has nothing to type into: whenever it gets the keyboard (after a dialog
@@ -62,6 +100,9 @@ LRESULT OnDestroy()
 {
     DeleteObject(hBrushBlack);
     hBrushBlack = nullptr;
+    if (hEditorBrush)
+        DeleteObject(hEditorBrush);
+    hEditorBrush = nullptr;
     PostQuitMessage(0);
     return 0;
 }
@@ -82,6 +123,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return OnColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETFOCUS:
         return OnSetFocus();
+    case WM_SIZE:
+        return OnSize(window, wParam);
+    case WM_GETMINMAXINFO:
+        LimitMainWindowSize(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        return OnClose(window);
     case WM_DESTROY:
         return OnDestroy();
     default:

@@ -1,12 +1,17 @@
 #include "app/shell.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "commandbar/command_bar.h"
+#include "editor/editor_keys.h"
 #include "files/text_file.h"
 #include "jump/jump_bar.h"
 #include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "settings/apply_settings.h"
 #include "win32/layout.h"
+#include "win32/main_layout.h"
 #include "win32/process_state.h"
 #include "win32/window_groups.h"
 #include "win32/window_ops.h"
@@ -18,28 +23,31 @@ constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES
 // BS_DEFPUSHBUTTON for the buttons and ES_CENTER for the count field share the same bit.
 constexpr DWORD kGroupControlStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | 0x1;
 
+constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS;
+
 struct CommandBarControl {
     int id;
     int slot;
     bool isButton;  // the one other control is the count field, an EDIT
     const wchar_t* caption;
+    const wchar_t* tooltip;
 };
 
 // In creation order, which is also the tab order.
 constexpr CommandBarControl kCommandBarControls[] = {
-    {IDC_OPEN, kOpenSlot, true, L"Open"},
-    {IDC_SAVE, kSaveSlot, true, L"Save"},
-    {IDC_SAVE_AS, kSaveAsSlot, true, L"Save as"},
-    {IDC_COMPILE, kCompileSlot, true, L"Compile"},
-    {IDC_RUN, kRunSlot, true, L"Run"},
-    {IDC_OPTIONS, kOptionsSlot, true, L"Options"},
-    {IDC_OUTDENT, kOutdentSlot, true, L"<---"},
-    {IDC_INDENT, kIndentSlot, true, L"--->"},
-    {IDC_JUMP_BAR_TOGGLE, kJumpBarToggleSlot, true, L">"},
-    {IDC_COUNT_FIELD, kCountFieldSlot, false, L"1"},
-    {IDC_COUNT_UP, kCountUpSlot, true, L"+"},
-    {IDC_COUNT_DOWN, kCountDownSlot, true, L"-"},
-    {IDC_SEARCH, kSearchSlot, true, L"Search"},
+    {IDC_OPEN, kOpenSlot, true, L"Open", L"Otwórz plik tekstowy (Ctrl+O)"},
+    {IDC_SAVE, kSaveSlot, true, L"Save", L"Zapisz plik"},
+    {IDC_SAVE_AS, kSaveAsSlot, true, L"Save as", L"Zapisz pod nową nazwą (Ctrl+S)"},
+    {IDC_COMPILE, kCompileSlot, true, L"Compile", L"Kompiluj poleceniem z ustawień"},
+    {IDC_RUN, kRunSlot, true, L"Run", L"Uruchom skompilowany program"},
+    {IDC_OPTIONS, kOptionsSlot, true, L"Options", L"Ustawienia i projekty"},
+    {IDC_OUTDENT, kOutdentSlot, true, L"<---", L"Usuń z zaznaczonych wierszy tyle spacji, ile w polu liczby"},
+    {IDC_INDENT, kIndentSlot, true, L"--->", L"Dodaj do zaznaczonych wierszy tyle spacji, ile w polu liczby"},
+    {IDC_JUMP_BAR_TOGGLE, kJumpBarToggleSlot, true, L">", L"Pokaż lub ukryj pasek skoków"},
+    {IDC_COUNT_FIELD, kCountFieldSlot, false, L"1", L"Liczba spacji wcięcia"},
+    {IDC_COUNT_UP, kCountUpSlot, true, L"+", L"Więcej spacji wcięcia"},
+    {IDC_COUNT_DOWN, kCountDownSlot, true, L"-", L"Mniej spacji wcięcia"},
+    {IDC_SEARCH, kSearchSlot, true, L"Search", L"Szukaj i zamień (Ctrl+F)"},
 };
 
 HMENU AsMenu(int id)
@@ -127,6 +135,25 @@ void BuildJumpBarGroup()
     AttachGroupOperations(&okno_skoku);
 }
 
+// The tooltip window is made hidden and shows itself when the pointer rests on a control.
+void AttachCommandBarTooltips()
+{
+    hTooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mHwnd, nullptr, mhI,
+                                nullptr);
+    if (!hTooltips)
+        return;
+    for (const CommandBarControl& control : kCommandBarControls) {
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hTopBar;
+        tool.uId = reinterpret_cast<UINT_PTR>(okno_dzialan.windows[control.slot]);
+        tool.lpszText = const_cast<wchar_t*>(control.tooltip);
+        SendMessageW(hTooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 }  // namespace
 
 void init()
@@ -169,6 +196,13 @@ void init()
 
     MoveToPlace(hEdit, EditorRect(screenWidth, screenHeight, true));
     MoveToPlace(hOutput, OutputRect(screenWidth, screenHeight, true));
+
+    hLabel = CreateChild(L"STATIC", L"", kLabelStyle, CaretLabelRect(screenWidth), hTopBar, IDC_CARET_LABEL);
+    SendMessageW(hLabel, WM_SETFONT, reinterpret_cast<WPARAM>(hOldFont), 0);
+    ShowCaretPlaceNow(hEdit);
+    AttachCommandBarTooltips();
+    // The window may already stand elsewhere than start-up put it (a test, a second screen).
+    LayOutShell();
 
     // Installed once the bars hold their controls, so the notices the children send while they
     // are made go straight to the bars' own procedures. Like the editor, the bars and the pane

@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "app/shell.h"
 #include "resources/resource_ids.h"
-#include "win32/layout.h"
+#include "win32/main_layout.h"
 #include "win32/process_state.h"
 
 namespace {
@@ -35,11 +35,10 @@ bool StartApplication(HINSTANCE instance)
         return false;
     InitCommonControls();
 
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const LayoutRect place = MainWindowRect({work.left, work.top, work.right, work.bottom});
-    HWND window = CreateWindowExW(0, L"MainWindowClass", L"", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
-                                  place.y, place.width, place.height, nullptr, nullptr, instance, nullptr);
+    const RECT place = StartWindowRect();
+    HWND window = CreateWindowExW(0, L"MainWindowClass", L"", kMainWindowStyle, place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top, nullptr, nullptr, instance,
+                                  nullptr);
     if (!window)
         return false;
 

@@ -21,6 +21,7 @@ set(SKOCZEK_WIN_SOURCES
   settings/settings_dialog.cpp
   win32/dark_scheme.cpp
   win32/dialogs.cpp
+  win32/main_layout.cpp
   win32/messages.cpp
   win32/process_state.cpp
   win32/window_groups.cpp
@@ -70,6 +71,8 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/search_dialog_test.cpp
     tests/win/indent_commands_test.cpp
     tests/win/settings_dialog_test.cpp
+    tests/win/unsaved_text_test.cpp
+    tests/win/user_expectations_test.cpp
     ${SKOCZEK_RESOURCES})
   target_link_libraries(win_tests PRIVATE skoczek_win gtest)
   target_include_directories(win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -14,6 +14,7 @@
 #include "text/wide.h"
 #include "win32/dark_scheme.h"
 #include "win32/layout.h"
+#include "win32/main_layout.h"
 #include "win32/process_state.h"
 #include "win32/window_groups.h"
 #include "win32/window_ops.h"
@@ -36,16 +37,24 @@ void ShowCount(int value)
     }
 }
 
+// A clicked button keeps the keyboard otherwise, and the next Space would press it again.
+void BackToEditor()
+{
+    SetFocus(hEdit);
+}
+
 void StepCountUp(HWND)
 {
     if (const auto next = CountAfterPlus(getIntegerFromWindow(CountField())))
         ShowCount(*next);
+    BackToEditor();
 }
 
 void StepCountDown(HWND)
 {
     if (const auto next = CountAfterMinus(getIntegerFromWindow(CountField())))
         ShowCount(*next);
+    BackToEditor();
 }
 
 // The toggle's caption is the only record of whether the jump bar is shown.
@@ -56,12 +65,9 @@ void ToggleJumpBar(HWND)
     GetWindowTextW(toggle, caption, 2);
     const bool hide = caption[0] == L'>';
 
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SetWindowTextW(toggle, hide ? L"<" : L">");
     ShowWindow(hJump, hide ? SW_HIDE : SW_SHOW);
-    MoveToPlace(hEdit, EditorRect(screenWidth, screenHeight, !hide));
-    MoveToPlace(hOutput, OutputRect(screenWidth, screenHeight, !hide));
+    LayOutShell();
 
     RepaintNow(hEdit);
     RepaintNow(hOutput);
@@ -87,11 +93,13 @@ void SaveTextFileAs(HWND)
 void IndentSelection(HWND)
 {
     addLineBreaks(hEdit, getIntegerFromWindow(CountField()));
+    BackToEditor();
 }
 
 void OutdentSelection(HWND)
 {
     removeExtraSpaces(hEdit, getIntegerFromWindow(CountField()));
+    BackToEditor();
 }
 
 void OpenSearch(HWND)
@@ -102,6 +110,16 @@ void OpenSearch(HWND)
 void OpenSettings(HWND)
 {
     OpenSettingsDialog();
+    BackToEditor();
+}
+
+// The caret label: white on the bar's dark fill.
+LRESULT ColorLabel(HDC dc)
+{
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, kDarkFill);
+    SetDCBrushColor(dc, kDarkFill);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
 struct BarCommand {
@@ -154,6 +172,10 @@ LRESULT CALLBACK TopBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         PaintFramedSurface(window, kDarkFill);
         return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == hLabel)
+            return ColorLabel(reinterpret_cast<HDC>(wParam));
+        return CallWindowProcW(OldTopBarProc, window, message, wParam, lParam);
     case WM_COMMAND:
         if (CommandIsRunning())
             return 0;  // one command at a time

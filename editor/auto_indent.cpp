@@ -13,11 +13,11 @@ std::size_t LineStartBefore(std::u16string_view text, std::size_t position)
     return lf == std::u16string_view::npos ? 0 : lf + 1;
 }
 
-std::size_t LeadingSpaceCount(std::u16string_view text, std::size_t lineStart)
+std::size_t LeadingIndentLength(std::u16string_view text, std::size_t lineStart)
 {
     std::size_t at = std::min(lineStart, text.size());
     const std::size_t start = at;
-    while (at < text.size() && text[at] == u' ')
+    while (at < text.size() && (text[at] == u' ' || text[at] == u'\t'))
         ++at;
     return at - start;
 }
@@ -33,6 +33,26 @@ std::u16string LineBreakWithSpaces(std::size_t spaces)
     }
     // Too long to build: the line break alone is still better than losing the key press.
     return u"\r\n";
+}
+
+std::u16string LineBreakWithIndent(std::u16string_view indent)
+{
+    try {
+        std::u16string out = u"\r\n";
+        out.append(indent);
+        return out;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return u"\r\n";
+}
+
+LineColumn LineColumnAt(std::u16string_view text, std::size_t position)
+{
+    const std::size_t end = std::min(position, text.size());
+    const std::size_t lineStart = LineStartBefore(text, end);
+    const auto breaks = static_cast<std::size_t>(std::count(text.begin(), text.begin() + lineStart, u'\n'));
+    return {breaks + 1, end - lineStart + 1};
 }
 
 std::size_t SpacesThatFit(long long prefixWidth, long long spaceWidth)

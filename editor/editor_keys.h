@@ -8,8 +8,11 @@
 LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void InstallEditorKeys(HWND edit);
 
-// Formats the caret position into the label and returns the selection's start.
-int UpdateCursorPos(HWND edit, HWND label);
+// Shows the caret's line and column in hLabel, whatever it showed before.
+void ShowCaretPlaceNow(HWND edit);
+
+// The selection's start, where Enter breaks the line; the label follows the caret by itself.
+int UpdateCursorPos(HWND edit);
 
 // Width of the whole string in the context's font, 0 when it cannot be measured.
 int CalculateTextWidth(HDC dc, const wchar_t* text);

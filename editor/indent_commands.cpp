@@ -41,21 +41,22 @@ Selection SelectionOf(HWND edit)
     return {start, end};
 }
 
-// The selected part of a copy of the whole text; the selection cannot reach past its end.
-std::u16string_view SelectedPart(const std::wstring& text, const Selection& selection)
+// The lines the selection touches, in a copy of the whole text.
+std::u16string_view TouchedPart(const std::wstring& text, const Selection& selection, Selection& lines)
 {
     const std::u16string_view whole = AsUtf16View(text);
-    const std::size_t start = selection.start < whole.size() ? selection.start : whole.size();
-    const std::size_t end = selection.end < whole.size() ? selection.end : whole.size();
-    return whole.substr(start, end - start);
+    const LineSpan span = LinesTouched(whole, selection.start, selection.end);
+    lines = {span.from, span.to};
+    return whole.substr(span.from, span.to - span.from);
 }
 
-// Puts the new text in place of the selection, selects it and repaints the control once.
-void ReplaceSelection(HWND edit, const Selection& selection, const std::u16string& replacement)
+// Puts the new text in place of the lines, selects it and marks the text changed.
+void ReplaceLines(HWND edit, const Selection& lines, const std::u16string& replacement)
 {
-    SendMessageW(edit, EM_SETSEL, selection.start, static_cast<LPARAM>(selection.end));
+    SendMessageW(edit, EM_SETSEL, lines.start, static_cast<LPARAM>(lines.end));
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(replacement)));
-    SendMessageW(edit, EM_SETSEL, selection.start, static_cast<LPARAM>(selection.start + replacement.size()));
+    SendMessageW(edit, EM_SETSEL, lines.start, static_cast<LPARAM>(lines.start + replacement.size()));
+    SendMessageW(edit, EM_SETMODIFY, TRUE, 0);
 }
 
 }  // namespace
@@ -74,17 +75,18 @@ void addLineBreaks(HWND edit, int spaces)
             ReportMessage(nullptr, IDS_INDENT_OUT_OF_MEMORY);
             return;
         }
-        const std::u16string_view selected = SelectedPart(*text, selection);
-        // The whole text, with the selection grown, must stay countable by the control.
-        const std::size_t rest = text->size() - selected.size();
+        Selection lines = {};
+        const std::u16string_view touched = TouchedPart(*text, selection, lines);
+        // The whole text, with the lines grown, must stay countable by the control.
+        const std::size_t rest = text->size() - touched.size();
         std::optional<std::u16string> indented;
         if (rest <= kLongestEditorText)
-            indented = IndentSelectionText(selected, spaces, kLongestEditorText - rest);
+            indented = IndentLinesText(touched, spaces, kLongestEditorText - rest);
         if (!indented) {
             ReportMessage(nullptr, IDS_INDENTED_TEXT_OUT_OF_MEMORY);
             return;
         }
-        ReplaceSelection(edit, selection, *indented);
+        ReplaceLines(edit, lines, *indented);
     }
     RepaintNow(edit);
 }
@@ -99,10 +101,11 @@ void removeExtraSpaces(HWND edit, int spaces)
         const std::optional<std::wstring> text = TakeWindowText(edit);
         if (!text)
             return;
-        const std::optional<std::u16string> outdented = OutdentSelectionText(SelectedPart(*text, selection), spaces);
+        Selection lines = {};
+        const std::optional<std::u16string> outdented = OutdentLinesText(TouchedPart(*text, selection, lines), spaces);
         if (!outdented)
             return;
-        ReplaceSelection(edit, selection, *outdented);
+        ReplaceLines(edit, lines, *outdented);
     }
     RepaintNow(edit);
 }

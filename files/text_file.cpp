@@ -55,6 +55,25 @@ DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::u16string& te
     return DecodeOutcome::Decoded;
 }
 
+// The save itself: true only when the text is on disk, which marks it unchanged.
+bool WriteEditorText(bool askForName)
+{
+    const std::optional<std::wstring> text = TakeWindowText(hEdit);
+    if (!text) {
+        ReportMessage(nullptr, IDS_OUT_OF_MEMORY);
+        return false;
+    }
+    // A cancelled dialog leaves the current file as it was: nothing is written and nothing is said.
+    if ((askForName || current_file[0] == L'\0') && !SaveFileDialog(current_file, kFileDialogCapacity, nullptr))
+        return false;
+    if (!SaveTextToFile(current_file, text->c_str())) {
+        ReportMessage(nullptr, IDS_FILE_NOT_SAVED, MessageDetail::Path(current_file));
+        return false;
+    }
+    SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
 }  // namespace
 
 bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
@@ -119,10 +138,15 @@ DecodeOutcome DecodeTextFileBytes(std::span<const std::uint8_t> bytes, std::u16s
 
 void OpenFileAndLoadToEdit(HWND edit, HWND owner)
 {
+    if (!KeepChangesBeforeLeaving(owner)) {
+        SetFocus(edit);
+        return;
+    }
     wchar_t path[kFileDialogCapacity] = {};
     OPENFILENAMEW record = TextFileDialogRecord(owner, path, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
     // The editor, the current file and the title change together, once the text is loaded.
     if (ShowOpenFileDialog(&record) && LoadTextFileToEdit(edit, owner, path)) {
+        SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
         lstrcpynW(current_file, path, kCurrentFileCapacity);
         SetWindowTextW(mHwnd, current_file);
     }
@@ -132,21 +156,21 @@ void OpenFileAndLoadToEdit(HWND edit, HWND owner)
     SetFocus(edit);
 }
 
-void SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owner)
+bool SaveFileDialog(wchar_t* destination, unsigned long long capacity, HWND owner)
 {
     if (capacity == 0)
-        return;
+        return false;
     wchar_t path[kFileDialogCapacity] = {};
     OPENFILENAMEW record = TextFileDialogRecord(owner, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
-    if (ShowSaveFileDialog(&record)) {
-        // The chosen path has fewer than kFileDialogCapacity characters, so the count fits an int.
-        const int copied = static_cast<int>(std::min<unsigned long long>(capacity, kFileDialogCapacity));
-        lstrcpynW(destination, path, copied);
-        SetWindowTextW(mHwnd, destination);
-        destination[capacity - 1] = L'\0';
-    } else {
-        destination[0] = L'\0';
-    }
+    // A cancelled dialog leaves the destination, and so the title, as they were.
+    if (!ShowSaveFileDialog(&record))
+        return false;
+    // The chosen path has fewer than kFileDialogCapacity characters, so the count fits an int.
+    const int copied = static_cast<int>(std::min<unsigned long long>(capacity, kFileDialogCapacity));
+    lstrcpynW(destination, path, copied);
+    SetWindowTextW(mHwnd, destination);
+    destination[capacity - 1] = L'\0';
+    return true;
 }
 
 bool SaveTextToFile(const wchar_t* path, const wchar_t* text)
@@ -164,18 +188,24 @@ bool SaveTextToFile(const wchar_t* path, const wchar_t* text)
     return WriteFileSafely(path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
-void SaveEditorText(bool askForName)
+bool SaveEditorText(bool askForName)
 {
-    const std::optional<std::wstring> text = TakeWindowText(hEdit);
-    if (!text) {
-        ReportMessage(nullptr, IDS_OUT_OF_MEMORY);
-        return;
-    }
-    if (askForName || current_file[0] == L'\0')
-        SaveFileDialog(current_file, kFileDialogCapacity, nullptr);
-    // A cancelled dialog leaves no name: nothing is written and nothing is said.
-    if (current_file[0] != L'\0' && !SaveTextToFile(current_file, text->c_str()))
-        ReportMessage(nullptr, IDS_FILE_NOT_SAVED, MessageDetail::Path(current_file));
+    const bool saved = WriteEditorText(askForName);
     // The dialog or the box took the keyboard; typing goes on in the editor.
     SetFocus(hEdit);
+    return saved;
+}
+
+bool KeepChangesBeforeLeaving(HWND owner)
+{
+    if (!SendMessageW(hEdit, EM_GETMODIFY, 0, 0))
+        return true;
+    switch (ReportMessage(owner, IDS_UNSAVED_CHANGES)) {
+    case IDYES:
+        return WriteEditorText(false);
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
 }

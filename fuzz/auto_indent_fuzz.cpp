@@ -1,5 +1,5 @@
 // The scans behind Enter over any text and caret position: the line start is just after the
-// last LF before the caret (or 0) and never past it, the leading spaces are a run of spaces
+// last LF before the caret (or 0) and never past it, the indent is a run of spaces and tabs
 // that ends at something else, and the inserted break is CR LF and that many spaces.
 
 #include "editor/auto_indent.h"
@@ -24,15 +24,16 @@ void CheckLineStart(std::u16string_view text, std::size_t position)
 
 void CheckLeadingSpaces(std::u16string_view text, std::size_t lineStart)
 {
-    const std::size_t count = LeadingSpaceCount(text, lineStart);
+    const std::size_t count = LeadingIndentLength(text, lineStart);
     if (lineStart >= text.size()) {
         Require(count == 0, "no spaces past the text's end");
         return;
     }
     Require(count <= text.size() - lineStart, "the run lies within the text");
-    Require(text.substr(lineStart, count).find_first_not_of(u' ') == std::u16string_view::npos,
-            "the run holds only spaces");
-    Require(lineStart + count == text.size() || text[lineStart + count] != u' ', "the run ends at something else");
+    Require(text.substr(lineStart, count).find_first_not_of(u" \t") == std::u16string_view::npos,
+            "the run holds only spaces and tabs");
+    Require(lineStart + count == text.size() || (text[lineStart + count] != u' ' && text[lineStart + count] != u'\t'),
+            "the run ends at something else");
 }
 
 void CheckLineBreak(std::size_t spaces)

@@ -1,8 +1,10 @@
-// Indent and outdent of any selection: only spaces right after a CR LF come or go, the first
-// line never moves, outdent never lengthens the text, and outdent undoes indent.
+// Indent and outdent of any selection: only spaces (and on outdent tabs) right after a CR LF
+// come or go, the first line never moves, outdent never lengthens the text, and outdent undoes
+// indent. The lines a selection touches start a line and end where it ends.
 
 #include "editor/selection_indent.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "fuzz/fuzz_support.h"
@@ -24,7 +26,7 @@ std::u16string_view FirstLine(std::u16string_view text)
     return text.substr(0, text.find(u"\r\n"));
 }
 
-// The text with every space that follows a CR LF taken out.
+// The text with every space and tab that follows a CR LF taken out.
 std::u16string WithoutLeadingSpaces(std::u16string_view text)
 {
     std::u16string out;
@@ -33,11 +35,24 @@ std::u16string WithoutLeadingSpaces(std::u16string_view text)
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
             out += u'\n';
             ++i;
-            while (i + 1 < text.size() && text[i + 1] == u' ')
+            while (i + 1 < text.size() && (text[i + 1] == u' ' || text[i + 1] == u'\t'))
                 ++i;
         }
     }
     return out;
+}
+
+void CheckLinesTouched(std::u16string_view text, std::size_t start, std::size_t end)
+{
+    const LineSpan span = LinesTouched(text, start, end);
+    const std::size_t last = std::min(end, text.size());
+    Require(span.from <= span.to && span.to <= text.size(), "the span lies in the text");
+    Require(span.to == std::max(span.from, last), "the span ends where the selection ends");
+    Require(span.from == 0 || text.substr(0, span.from).ends_with(u"\r\n"), "the span starts a line");
+    const std::size_t first = std::min(start, last);
+    if (span.from <= first)
+        Require(text.substr(span.from, first - span.from).find(u"\r\n") == std::u16string_view::npos,
+                "no line break between the span's start and the selection's");
 }
 
 void CheckIndent(std::u16string_view selection, int spaces, std::size_t maxLength)
@@ -68,10 +83,10 @@ void CheckOutdent(std::u16string_view selection, int spaces)
             "at most the given spaces go from each line");
     Require(FirstLine(*outdented) == FirstLine(selection), "the first line never moves");
     Require(LineBreaks(*outdented) == LineBreaks(selection), "line breaks stay as they are");
-    Require(WithoutLeadingSpaces(*outdented) == WithoutLeadingSpaces(selection), "only spaces after a break go");
+    Require(WithoutLeadingSpaces(*outdented) == WithoutLeadingSpaces(selection), "only spaces and tabs after a break go");
     // Taking all there is leaves nothing more to take.
     if (spaces == std::numeric_limits<int>::max())
-        Require(*outdented == WithoutLeadingSpaces(selection), "outdent stops only at a character that is not a space");
+        Require(*outdented == WithoutLeadingSpaces(selection), "outdent stops only at a character that is neither space nor tab");
 }
 
 }  // namespace
@@ -83,7 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int spaces = input.ConsumeBool() ? input.PickValueInArray(kEdges) : input.ConsumeIntegralInRange(-8, 64);
     const std::size_t maxLength = input.ConsumeBool() ? std::numeric_limits<std::size_t>::max()
                                                       : input.ConsumeIntegralInRange<std::size_t>(0, 4096);
+    const std::size_t start = input.ConsumeIntegralInRange<std::size_t>(0, 64);
+    const std::size_t end = input.ConsumeIntegralInRange<std::size_t>(0, 64);
     const std::u16string selection = ConsumeRestAsText(input, kAlphabet);
+    CheckLinesTouched(selection, std::min(start, end), std::max(start, end));
 
     // Indent by a huge amount only where it must be refused, so no huge text is built.
     if (spaces < 1 << 16 || LineBreaks(selection) == 0 || maxLength < std::numeric_limits<std::size_t>::max())

@@ -73,6 +73,12 @@
 #define IDS_PROJECT_NOT_READ 2053
 #define IDS_START_FOLDER_GONE 2013
 
+// Asked before changed text would be lost.
+#define IDS_UNSAVED_CHANGES 2200
+
+// The command bar's label of the caret's line and column.
+#define IDC_CARET_LABEL 2250
+
 // A message that shows another message's text in a box of its own kind.
 #define IDM_JUMP_OUT_OF_MEMORY 2100
 

@@ -77,6 +77,8 @@ INT_PTR OnCommand(HWND dialog, int id)
 void OpenSearchReplaceDialog()
 {
     OpenModalDialog(IDD_SEARCH_REPLACE, SearchReplaceProc);
+    // Typing goes on in the editor, not on the button that opened the dialog.
+    SetFocus(hEdit);
 }
 
 void updateDialog2(HWND dialog)
@@ -139,6 +141,11 @@ void replaceExactTextInEdit(HWND edit, const wchar_t* from, const wchar_t* to)
         return;
     const std::optional<std::u16string> result =
         ReplaceAllOccurrences(AsUtf16View(*content), *pattern, *replacement, kLongestEditorText);
-    if (result)
-        SetWindowTextW(edit, AsWide(*result));
+    if (!result)
+        return;
+    // Setting the text anew clears the control's modified flag, which must still say whether
+    // the text differs from the file.
+    const bool changed = SendMessageW(edit, EM_GETMODIFY, 0, 0) || *result != AsUtf16View(*content);
+    SetWindowTextW(edit, AsWide(*result));
+    SendMessageW(edit, EM_SETMODIFY, changed, 0);
 }

@@ -13,6 +13,7 @@
 #include "text/wide.h"
 #include "win32/dark_scheme.h"
 #include "win32/dialogs.h"
+#include "win32/holders.h"
 #include "win32/messages.h"
 #include "win32/process_state.h"
 #include "win32/window_groups.h"
@@ -79,7 +80,7 @@ void RepaintEditor()
 
 void ChooseBackgroundColor(HWND dialog)
 {
-    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog)) {
+    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog, backgroundColor)) {
         ustawienia.savedBackgroundColor = *color;
         ApplyColors();
         RepaintEditor();
@@ -88,7 +89,7 @@ void ChooseBackgroundColor(HWND dialog)
 
 void ChooseTextColor(HWND dialog)
 {
-    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog)) {
+    if (const std::optional<COLORREF> color = ChooseColorDialog(dialog, textColor)) {
         ustawienia.savedTextColor = *color;
         ApplyColors();
         RepaintEditor();
@@ -277,12 +278,20 @@ void StoreDirective(HWND dialog)
 void ChooseFontForWindow(HWND dialog)
 {
     ScopedTopmostOff topmostOff(dialog);
-    lf = {};
+    // The chooser starts from the editor's font as it is drawn: under the face the system
+    // actually uses, which the chooser's list holds even where the asked-for face is missing.
+    lf = LogFontFromDescription(ustawienia.savedFont);
+    if (hNormalFont)
+        GetObjectW(hNormalFont, sizeof lf, &lf);
+    if (ScopedMemoryDC dc; dc) {
+        ScopedSelectObject font(dc, hNormalFont);
+        GetTextFaceW(dc, LF_FACESIZE, lf.lfFaceName);
+    }
     CHOOSEFONTW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog;
     chooser.lpLogFont = &lf;
-    chooser.Flags = CF_SCREENFONTS | CF_EFFECTS;
+    chooser.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
     if (!ShowFontDialog(&chooser))
         return;
 
@@ -293,13 +302,13 @@ void ChooseFontForWindow(HWND dialog)
         ustawienia.savedFont = earlier;
 }
 
-std::optional<COLORREF> ChooseColorDialog(HWND dialog)
+std::optional<COLORREF> ChooseColorDialog(HWND dialog, COLORREF current)
 {
     COLORREF customColors[16] = {};
     CHOOSECOLORW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog;
-    chooser.rgbResult = RGB(0, 0, 0);
+    chooser.rgbResult = current;
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ShowColorDialog(&chooser))

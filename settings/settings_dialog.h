@@ -27,8 +27,8 @@ void updateJumper(HWND dialog);
 // Lets the user choose the editor font and applies it.
 void ChooseFontForWindow(HWND dialog);
 
-// The colour the user chose, or nothing when the chooser was cancelled.
-std::optional<COLORREF> ChooseColorDialog(HWND dialog);
+// The colour the user chose, starting from `current`, or nothing when the chooser was cancelled.
+std::optional<COLORREF> ChooseColorDialog(HWND dialog, COLORREF current);
 
 // Copies the directive edit's text into the record, cut to the field's width.
 void StoreDirective(HWND dialog);

@@ -31,12 +31,14 @@ FARPROC FindDialogFunction(HWND owner, const wchar_t* dll, const char* name)
 
 BOOL ShowOpenFileDialog(OPENFILENAMEW* record)
 {
+    record->hwndOwner = OwnerAboveOpenDialogs(record->hwndOwner);
     auto* function = Find<BOOL WINAPI(OPENFILENAMEW*)>(record->hwndOwner, "GetOpenFileNameW");
     return function ? function(record) : FALSE;
 }
 
 BOOL ShowSaveFileDialog(OPENFILENAMEW* record)
 {
+    record->hwndOwner = OwnerAboveOpenDialogs(record->hwndOwner);
     auto* function = Find<BOOL WINAPI(OPENFILENAMEW*)>(record->hwndOwner, "GetSaveFileNameW");
     return function ? function(record) : FALSE;
 }

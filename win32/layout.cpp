@@ -66,6 +66,28 @@ LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown)
     return {1, screenHeight - kOutputPaneHeight, width, kOutputPaneHeight};
 }
 
+LayoutRect CaretLabelRect(int width)
+{
+    const LayoutRect options = CommandBarSlotRect(kOptionsSlot, kCommandBarSlots, width);
+    const LayoutRect search = CommandBarSlotRect(kSearchSlot, kCommandBarSlots, width);
+    const int x = options.x + options.width + kMargin;
+    const int room = search.x - kMargin - x;
+    return {x, kMargin, room > 0 ? room : 0, 25};
+}
+
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown)
+{
+    ShellLayout layout = {};
+    layout.topBar = TopBarRect(width);
+    layout.editor = EditorRect(width, height, jumpBarShown);
+    layout.output = OutputRect(width, height, jumpBarShown);
+    layout.jumpBar = JumpBarRect(width, height);
+    layout.caretLabel = CaretLabelRect(width);
+    for (int slot = 0; slot < kCommandBarSlots; ++slot)
+        layout.commandBar[slot] = CommandBarSlotRect(slot, kCommandBarSlots, width);
+    return layout;
+}
+
 ScreenPoint CenteredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight)
 {
     // C++ division truncates toward zero, which is what a window larger than the screen needs.

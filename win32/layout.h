@@ -61,5 +61,29 @@ LayoutRect OutputCreationRect(int screenWidth, int screenHeight);
 LayoutRect EditorRect(int screenWidth, int screenHeight, bool jumpBarShown);
 LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown);
 
+// The label of the caret's line and column: in the command bar between Options and Search,
+// as wide as the gap allows (0 when there is none).
+LayoutRect CaretLabelRect(int width);
+
+// Every window of the main screen for a layout `width` by `height`: the screen's size while the
+// main window stands where start-up put it, the client area's after any other size change.
+struct ShellLayout {
+    LayoutRect topBar;
+    LayoutRect editor;
+    LayoutRect output;
+    LayoutRect jumpBar;
+    LayoutRect caretLabel;  // in the command bar
+    LayoutRect commandBar[kCommandBarSlots];  // in the command bar
+};
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown);
+
+// The smallest client area in which every control is whole and none overlaps another.
+constexpr int kSmallestLayoutWidth = 880;
+constexpr int kSmallestLayoutHeight = 524;
+
+// The smallest the user can make the main window.
+constexpr int kSmallestWindowWidth = 1024;
+constexpr int kSmallestWindowHeight = 600;
+
 // Top-left corner that centres a window of the given size on the whole screen.
 ScreenPoint CenteredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight);

@@ -5,12 +5,14 @@
 #include "resources/resource_ids.h"
 #include "text/decimal_text.h"
 #include "text/wide.h"
+#include "win32/process_state.h"
 
 namespace {
 
 constexpr wchar_t kError[] = L"Error";
 constexpr wchar_t kInfo[] = L"Info";
 constexpr wchar_t kPolishError[] = L"Błąd";
+constexpr wchar_t kUnsavedChanges[] = L"Niezapisane zmiany";
 
 struct MessageKind {
     UINT id;
@@ -44,6 +46,7 @@ constexpr MessageKind kMessages[] = {
     {IDS_NO_PROJECT_CHOSEN, IDS_NO_PROJECT_CHOSEN, kInfo, MB_ICONINFORMATION},
     {IDS_PROJECT_NOT_OPENED, IDS_PROJECT_NOT_OPENED, kError, MB_ICONERROR},
     {IDS_PROJECT_NOT_READ, IDS_PROJECT_NOT_READ, kError, MB_ICONERROR},
+    {IDS_UNSAVED_CHANGES, IDS_UNSAVED_CHANGES, kUnsavedChanges, MB_YESNOCANCEL | MB_ICONWARNING},
 };
 
 // Room for the longest text with a number, as the failure texts have always had.
@@ -65,10 +68,33 @@ void LoadText(UINT textId, wchar_t (&text)[kTextCapacity])
     LoadStringW(GetModuleHandleW(nullptr), textId, text, static_cast<int>(kTextCapacity));
 }
 
+BOOL CALLBACK FindTopmostDialog(HWND window, LPARAM found)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    if (IsWindowVisible(window) && (exStyle & WS_EX_TOPMOST) && lstrcmpW(className, L"#32770") == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
+
+HWND OwnerAboveOpenDialogs(HWND owner)
+{
+    HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    if (root && root != mHwnd)
+        return owner;  // a dialog's own box or chooser stays with it
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindTopmostDialog, reinterpret_cast<LPARAM>(&dialog));
+    return dialog ? dialog : owner;
+}
 
 int ReportMessage(HWND owner, UINT messageId, MessageDetail detail)
 {
+    owner = OwnerAboveOpenDialogs(owner);
     const MessageKind* message = FindMessage(messageId);
     const UINT textId = message ? message->text : messageId;
     const wchar_t* caption = message ? message->caption : kError;

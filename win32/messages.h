@@ -17,8 +17,13 @@ struct MessageDetail {
 };
 
 // Shows message `messageId` (an IDS_ or IDM_ id of resources/resource_ids.h) in a box owned by
-// `owner` and returns the box's answer.
+// `owner` (see OwnerAboveOpenDialogs) and returns the box's answer.
 int ReportMessage(HWND owner, UINT messageId, MessageDetail detail = {});
 
 // The text of a message as the string table holds it, before any detail is put in.
 std::wstring MessageText(UINT messageId);
+
+// The owner a box or common dialog gets. The settings and search dialogs stay above every other
+// window while open, so a box with no owner, or one owned by the main window, would open behind
+// them: it belongs to the topmost open dialog instead. Other owners are kept.
+HWND OwnerAboveOpenDialogs(HWND owner);

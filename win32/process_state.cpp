@@ -10,14 +10,19 @@ HWND hTopBar = nullptr;
 HWND hJump = nullptr;
 HWND hOutput = nullptr;
 HWND hLabel = nullptr;
+HWND hTooltips = nullptr;
 WManager okno_dzialan = {};
 WManager okno_skoku = {};
 
 HFONT hNormalFont = nullptr;
 HFONT hOldFont = nullptr;
 HBRUSH hBrushBlack = nullptr;
+HBRUSH hEditorBrush = nullptr;
 COLORREF textColor = RGB(255, 255, 255);
 COLORREF backgroundColor = RGB(0, 0, 0);
+
+DWORD shownSelectionStart = 0;
+DWORD shownSelectionEnd = 0;
 
 wchar_t current_file[kCurrentFileCapacity] = {};
 

@@ -20,7 +20,8 @@ extern HWND hEdit;
 extern HWND hTopBar;
 extern HWND hJump;
 extern HWND hOutput;  // its text is written only through SetOutputText and AppendOutputText
-extern HWND hLabel;   // the caret position's label: no window is made for it
+extern HWND hLabel;   // the caret's line and column, a label in the command bar
+extern HWND hTooltips;  // the command bar's tooltips
 extern WManager okno_dzialan;  // the command bar's 13 controls
 extern WManager okno_skoku;    // the jump bar's 19 buttons
 
@@ -29,9 +30,16 @@ extern WManager okno_skoku;    // the jump bar's 19 buttons
 // settings record (ApplyColors).
 extern HFONT hNormalFont;
 extern HFONT hOldFont;
-extern HBRUSH hBrushBlack;  // the edit controls' empty area; deleted with the main window
+extern HBRUSH hBrushBlack;  // the output pane's empty area; deleted with the main window
+extern HBRUSH hEditorBrush;  // the editor's empty area, of backgroundColor; made again when it
+                             // changes, deleted with the main window
 extern COLORREF textColor;
 extern COLORREF backgroundColor;
+
+// The selection the caret label last showed, written by the editor's procedure: of a new
+// selection, the end that moved is where the caret is.
+extern DWORD shownSelectionStart;
+extern DWORD shownSelectionEnd;
 
 // The text file in the editor: set by Open and the save dialog; empty when there is none.
 constexpr int kCurrentFileCapacity = 300;

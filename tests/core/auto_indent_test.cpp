@@ -27,13 +27,13 @@ TEST(AutoIndent, IndentOfCaretLine)
         std::u16string_view text;
         std::size_t caret;
         std::size_t lineStart;
-        std::size_t spaces;
+        std::size_t indent;  // leading spaces and tabs
     };
     const std::vector<Case> cases = {
         {"four spaces, caret at end", u"    ", 4, 0, 4},
         {"caret between two spaces", u"  word", 1, 0, 2},
-        {"tab indent", u"\tx", 2, 0, 0},
-        {"spaces then tab", u"  \t x", 5, 0, 2},
+        {"tab indent", u"\tx", 2, 0, 1},
+        {"spaces then tab", u"  \t x", 5, 0, 4},
         {"second crlf line", u"ab\r\n    x", 9, 4, 4},
         {"caret right after lf", u"ab\r\n  x", 4, 4, 2},
         {"caret on the cr", u"  ab\r\n x", 4, 0, 2},
@@ -44,7 +44,7 @@ TEST(AutoIndent, IndentOfCaretLine)
     for (const Case& c : cases) {
         const std::size_t start = LineStartBefore(c.text, c.caret);
         EXPECT_EQ(start, c.lineStart) << c.name;
-        EXPECT_EQ(LeadingSpaceCount(c.text, start), c.spaces) << c.name;
+        EXPECT_EQ(LeadingIndentLength(c.text, start), c.indent) << c.name;
     }
 }
 
@@ -73,6 +73,51 @@ TEST(AutoIndent, SpacesThatFit)
     };
     for (const Case& c : cases)
         EXPECT_EQ(SpacesThatFit(c.prefix, c.space), c.expected) << c.prefix << "/" << c.space;
+}
+
+// Tabs reach to the next stop; runs between them are measured as they are (here 7 a character).
+TEST(AutoIndent, WidthWithTabsExpanded)
+{
+    const auto measure = [](std::u16string_view run) { return 7LL * static_cast<long long>(run.size()); };
+    struct Case {
+        std::u16string_view text;
+        long long expected;
+    };
+    const std::vector<Case> cases = {
+        {u"", 0},          {u"abc", 21},          {u"\t", 56},        {u"\t\t", 112},
+        {u"ab\t", 56},     {u"ab\tc", 63},        {u"12345678\t", 112}, // a full stop's width reaches the next
+        {u"\tx\ty", 119},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpandedWidth(c.text, 56, measure), c.expected) << std::u16string(c.text).size();
+    EXPECT_EQ(ExpandedWidth(u"a\tb", 0, measure), 14) << "no tab stops: a tab takes no room";
+}
+
+TEST(AutoIndent, LineAndColumnFromOne)
+{
+    struct Case {
+        const char* name;
+        std::u16string_view text;
+        std::size_t position;
+        LineColumn expected;
+    };
+    const std::vector<Case> cases = {
+        {"empty text", u"", 0, {1, 1}},
+        {"first line", u"abc", 2, {1, 3}},
+        {"after CR LF", u"ab\r\ncd", 5, {2, 2}},
+        {"on the CR", u"ab\r\ncd", 2, {1, 3}},
+        {"tab counts one", u"\t\tx", 2, {1, 3}},
+        {"lone LF", u"a\nb\nc", 4, {3, 1}},
+        {"past the end", u"a\r\nb", 99, {2, 2}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LineColumnAt(c.text, c.position), c.expected) << c.name;
+}
+
+TEST(AutoIndent, LineBreakWithIndentKeepsTabs)
+{
+    EXPECT_EQ(LineBreakWithIndent(u""), u"\r\n");
+    EXPECT_EQ(LineBreakWithIndent(u"\t  \t"), u"\r\n\t  \t");
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 namespace {
 
 TEST(CommandBarLayout, SlotsOnAFullHdScreen)
@@ -79,6 +82,60 @@ TEST(CenteredOrigin, TruncatesTowardZero)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CenteredOrigin(1920, 1080, c.windowWidth, c.windowHeight), c.expected) << c.windowWidth;
+}
+
+}  // namespace
+
+namespace {
+
+bool Inside(const LayoutRect& inner, int width, int height)
+{
+    return inner.x >= 0 && inner.y >= 0 && inner.width > 0 && inner.height > 0 && inner.x + inner.width <= width &&
+           inner.y + inner.height <= height;
+}
+
+bool Overlap(const LayoutRect& a, const LayoutRect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// From the smallest client area up to a large screen: every window whole, none over another.
+TEST(ShellLayout, EveryControlFitsAndNoneOverlapsAtAnySize)
+{
+    for (int width = kSmallestLayoutWidth; width <= 2600; width += 13) {
+        for (int height = kSmallestLayoutHeight; height <= 1700; height += 29) {
+            for (bool jumpBarShown : {true, false}) {
+                const ShellLayout layout = ShellLayoutFor(width, height, jumpBarShown);
+                std::vector<LayoutRect> main = {layout.topBar, layout.editor, layout.output};
+                if (jumpBarShown)
+                    main.push_back(layout.jumpBar);
+                std::vector<LayoutRect> bar(std::begin(layout.commandBar), std::end(layout.commandBar));
+                bar.push_back(layout.caretLabel);
+                const auto where = ::testing::Message() << width << "x" << height << (jumpBarShown ? "" : " hidden");
+                for (std::size_t i = 0; i < main.size(); ++i) {
+                    ASSERT_TRUE(Inside(main[i], width, height)) << where << " window " << i;
+                    for (std::size_t j = i + 1; j < main.size(); ++j)
+                        ASSERT_FALSE(Overlap(main[i], main[j])) << where << " windows " << i << ", " << j;
+                }
+                for (std::size_t i = 0; i < bar.size(); ++i) {
+                    ASSERT_TRUE(Inside(bar[i], layout.topBar.width, layout.topBar.height)) << where << " slot " << i;
+                    for (std::size_t j = i + 1; j < bar.size(); ++j)
+                        ASSERT_FALSE(Overlap(bar[i], bar[j])) << where << " slots " << i << ", " << j;
+                }
+                const LayoutRect lastJump = JumpButtonRect(kJumpButtons - 1);
+                ASSERT_LE(lastJump.y + lastJump.height, layout.jumpBar.height) << where;
+            }
+        }
+    }
+}
+
+TEST(ShellLayout, TheScreenLayoutIsTheOneOfOld)
+{
+    const ShellLayout layout = ShellLayoutFor(1920, 1080, true);
+    EXPECT_EQ(layout.editor, (LayoutRect{1, 33, 1818, 877}));
+    EXPECT_EQ(layout.output, (LayoutRect{1, 910, 1818, 170}));
+    EXPECT_EQ(layout.jumpBar, (LayoutRect{1819, 33, 99, 982}));
+    EXPECT_EQ(layout.caretLabel, (LayoutRect{437, 5, 1059, 25}));
 }
 
 }  // namespace

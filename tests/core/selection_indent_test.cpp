@@ -42,8 +42,8 @@ TEST(SelectionIndent, OutdentRemovesUpToNSpacesAfterEveryLineBreakInside)
     const std::vector<Case> cases = {
         {"two spaces: both go", u"a\r\n  b", 4, u"a\r\nb"},
         {"six spaces: four go", u"a\r\n      b", 4, u"a\r\n  b"},
-        {"tab first: nothing goes", u"a\r\n\t  b", 4, u"a\r\n\t  b"},
-        {"spaces then tab: only the spaces", u"a\r\n  \tb", 4, u"a\r\n\tb"},
+        {"a tab counts as one", u"a\r\n\t  b", 4, u"a\r\nb"},
+        {"spaces then tab", u"a\r\n  \t\t\tb", 4, u"a\r\n\tb"},
         {"first line keeps its indent", u"    a\r\n    b", 4, u"    a\r\nb"},
         {"ending after a break: the next line is outside", u"a\r\n", 4, u"a\r\n"},
         {"selection ends inside the spaces", u"a\r\n   ", 2, u"a\r\n "},
@@ -54,6 +54,55 @@ TEST(SelectionIndent, OutdentRemovesUpToNSpacesAfterEveryLineBreakInside)
     };
     for (const Case& c : cases)
         EXPECT_EQ(OutdentSelectionText(c.selection, c.spaces), std::u16string(c.expected)) << c.name;
+}
+
+TEST(SelectionIndent, LinesTheSelectionTouches)
+{
+    // Three lines: "  one" at 0, "two" at 7, "three" at 12.
+    constexpr std::u16string_view text = u"  one\r\ntwo\r\nthree";
+    struct Span {
+        const char* name;
+        std::size_t start, end;
+        LineSpan expected;
+    };
+    const std::vector<Span> cases = {
+        {"from Home of the second line", 7, 10, {7, 10}},
+        {"from the end of the line before", 5, 10, {7, 10}},
+        {"between CR and LF", 6, 10, {7, 10}},
+        {"inside one line", 8, 9, {7, 9}},
+        {"middle of the first line to the end of the text", 3, 17, {0, 17}},
+        {"ending just after a break", 8, 12, {7, 12}},
+        {"only the break before a line", 10, 12, {12, 12}},
+        {"past the end", 14, 99, {12, 17}},
+    };
+    for (const Span& c : cases)
+        EXPECT_EQ(LinesTouched(text, c.start, c.end), c.expected) << c.name;
+}
+
+TEST(SelectionIndent, EveryTouchedLineMoves)
+{
+    struct Lines {
+        const char* name;
+        std::u16string_view lines;
+        int spaces;
+        std::u16string_view indented;
+        std::u16string_view outdented;
+    };
+    const std::vector<Lines> cases = {
+        {"one line", u"ab", 2, u"  ab", u"ab"},
+        {"two lines", u"  a\r\n\tb", 2, u"    a\r\n  \tb", u"a\r\nb"},
+        {"a final break ends the last line", u"a\r\n", 3, u"   a\r\n", u"a\r\n"},
+        {"an empty line", u"", 1, u" ", u""},
+        {"outdent stops at text", u"  \t  x", 2, u"    \t  x", u"\t  x"},
+        {"n = 0", u" a\r\n b", 0, u" a\r\n b", u" a\r\n b"},
+    };
+    for (const Lines& c : cases) {
+        EXPECT_EQ(IndentLinesText(c.lines, c.spaces, kNoLimit), std::u16string(c.indented)) << c.name;
+        EXPECT_EQ(OutdentLinesText(c.lines, c.spaces), std::u16string(c.outdented)) << c.name;
+    }
+    EXPECT_EQ(IndentLinesText(u"a\r\nb", 2, 8), u"  a\r\n  b");  // exactly at the limit
+    EXPECT_FALSE(IndentLinesText(u"a\r\nb", 2, 7));
+    EXPECT_FALSE(IndentLinesText(u"a", INT_MAX, 100));
 }
 
 // The size is counted from the breaks actually in the selection and checked before anything is
@@ -83,7 +132,8 @@ std::u16string PlainShift(std::u16string_view text, int spaces, bool indent)
         out += text[++i];
         if (indent)
             out.append(static_cast<std::size_t>(spaces), u' ');
-        for (int gone = 0; !indent && gone < spaces && i + 1 < text.size() && text[i + 1] == u' '; ++gone)
+        for (int gone = 0; !indent && gone < spaces && i + 1 < text.size() && (text[i + 1] == u' ' || text[i + 1] == u'\t');
+             ++gone)
             ++i;
     }
     return out;
@@ -99,7 +149,7 @@ TEST(SelectionIndent, LongSelectionsAgreeWithThePlainWay)
         while (text.size() < length) {
             seed = seed * 1103515245u + 12345u;
             const std::size_t pick = (seed >> 16) % 8;
-            text += pick < 5 ? std::u16string_view(u" ") : pick < 7 ? std::u16string_view(u"\r\n") : std::u16string_view(u"x\r");
+            text += pick < 4 ? std::u16string_view(u" ") : pick < 5 ? std::u16string_view(u"\t") : pick < 7 ? std::u16string_view(u"\r\n") : std::u16string_view(u"x\r");
         }
         for (int spaces : {1, 4, 9, 20}) {
             EXPECT_EQ(IndentSelectionText(text, spaces, kNoLimit), PlainShift(text, spaces, true)) << length << ", " << spaces;

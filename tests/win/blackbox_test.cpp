@@ -75,4 +75,121 @@ TEST(Program, StartsShowsItsWindowAndExitsCleanlyWhenClosed)
     CloseHandle(process.hProcess);
 }
 
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+    HWND except;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && window != search->except && std::wstring(className) == L"#32770" &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A dialog or message box of the process, other than `except`.
+HWND WaitForDialog(DWORD processId, HWND except = nullptr)
+{
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (GetTickCount64() < deadline) {
+        BoxSearch search = {processId, nullptr, except};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// The real program with a word typed into its editor, closed with the close box.
+class ClosingWithChangedText : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process_));
+        window_ = WaitForMainWindow(process_.dwProcessId, 30000);
+        ASSERT_TRUE(window_);
+        HWND editor = GetDlgItem(window_, 1001);
+        for (wchar_t character : std::wstring(L"int x;"))
+            PostMessageW(editor, WM_CHAR, character, 1);
+        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        box_ = WaitForDialog(process_.dwProcessId);
+        ASSERT_TRUE(box_) << "no question before closing";
+        EXPECT_EQ(TextOf(box_), L"Niezapisane zmiany");
+    }
+    void TearDown() override
+    {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool Ended(DWORD timeoutMs) { return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
+
+    PROCESS_INFORMATION process_ = {};
+    HWND window_ = nullptr;
+    HWND box_ = nullptr;
+};
+
+TEST_F(ClosingWithChangedText, CancelKeepsTheWindowAndNoClosesWithoutSaving)
+{
+    PostMessageW(box_, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(Ended(3000));
+    EXPECT_TRUE(IsWindow(window_));
+    // Another process's control: its text comes through WM_GETTEXT, not its caption.
+    wchar_t text[64] = {};
+    SendMessageW(GetDlgItem(window_, 1001), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"int x;");
+
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND again = WaitForDialog(process_.dwProcessId, box_);
+    ASSERT_TRUE(again) << "asked again";
+    PostMessageW(again, WM_COMMAND, IDNO, 0);
+    EXPECT_TRUE(Ended(20000));
+}
+
+TEST_F(ClosingWithChangedText, YesSavesThroughTheDialogThenCloses)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"skoczek-close-" + std::to_wstring(GetCurrentProcessId()) + L".c";
+    DeleteFileW(path.c_str());
+
+    PostMessageW(box_, WM_COMMAND, IDYES, 0);
+    HWND save = WaitForDialog(process_.dwProcessId, box_);
+    ASSERT_TRUE(save) << "no save dialog";
+    SetDlgItemTextW(save, 0x47C, path.c_str());
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Ended(20000));
+
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "nothing saved";
+    char bytes[16] = {};
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    CloseHandle(file);
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(std::string(bytes, read), "int x;");
+}
+
 }  // namespace

@@ -71,7 +71,7 @@ TEST_F(EditorKeysTest, EnterKeepsTheIndentationOfTheLineAbove)
     const Case cases[] = {
         {"four spaces, caret at the end", L"    x = 1;", 10, 10, L'\r', L"    x = 1;\r\n    ", 16},
         {"caret between two leading spaces", L"  word", 1, 1, L'\r', L" \r\n   word", 5},
-        {"tab indent counts nothing", L"\tx", 2, 2, L'\r', L"\tx\r\n", 4},
+        {"tab indent is kept", L"\tx", 2, 2, L'\r', L"\tx\r\n\t", 5},
         {"second line", L"a\r\n  b", 6, 6, L'\r', L"a\r\n  b\r\n  ", 10},
         {"lone LF ends a line", L"a\n  b", 5, 5, L'\r', L"a\n  b\r\n  ", 9},
         {"selection stays in place", L"  abc def", 3, 6, L'\r', L"  a\r\n  bc def", 7},

@@ -47,9 +47,9 @@ TEST_F(IndentCommandsTest, RepeatedPressesShiftTheSelectedLines)
         Selection selection;
     };
     const Step steps[] = {
-        {IDC_INDENT, L"4", L"int main()\r\n    {\r\n    return 0;\r\n    }\r\nrest", {0, 39}},
-        {IDC_INDENT, L"4", L"int main()\r\n        {\r\n        return 0;\r\n        }\r\nrest", {0, 51}},
-        {IDC_OUTDENT, L"6", L"int main()\r\n  {\r\n  return 0;\r\n  }\r\nrest", {0, 33}},
+        {IDC_INDENT, L"4", L"    int main()\r\n    {\r\n    return 0;\r\n    }\r\nrest", {0, 43}},
+        {IDC_INDENT, L"4", L"        int main()\r\n        {\r\n        return 0;\r\n        }\r\nrest", {0, 59}},
+        {IDC_OUTDENT, L"6", L"  int main()\r\n  {\r\n  return 0;\r\n  }\r\nrest", {0, 35}},
         {IDC_OUTDENT, L"6", start, {0, 27}},
         {IDC_OUTDENT, L"6", start, {0, 27}},  // nothing left to remove
         {IDC_INDENT, L"x", start, {0, 27}},   // not a number: 0

@@ -26,21 +26,25 @@ TEST(MainWindow, ClassTitleStyleAndPlace)
     EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_THICKFRAME) << "the user can resize it";
     EXPECT_FALSE(style & WS_MAXIMIZE) << "the window is shown at the rectangle it was made with";
     EXPECT_TRUE(IsWindowVisible(mHwnd));
 
+    // The client area stands where a window of the fixed frame at x -3, across the work area
+    // and 20 pixels wider, has it; the sizing frame lies around it.
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT bounds;
-    GetWindowRect(mHwnd, &bounds);
-    EXPECT_EQ(bounds.left, -3);
-    EXPECT_EQ(bounds.top, work.top);
-    // The system caps a top-level window at its largest tracking size, a few pixels past the screen.
-    const int designedWidth = work.right - work.left + 20;
-    EXPECT_EQ(bounds.right - bounds.left, std::min(designedWidth, GetSystemMetrics(SM_CXMAXTRACK)));
-    EXPECT_EQ(bounds.bottom - bounds.top, work.bottom - work.top);
+    RECT fixedFrame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&fixedFrame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0);
+    POINT origin = {0, 0};
+    ClientToScreen(mHwnd, &origin);
+    EXPECT_EQ(origin.x, -3 - fixedFrame.left);
+    EXPECT_EQ(origin.y, static_cast<int>(work.top - fixedFrame.top));
+    RECT client;
+    GetClientRect(mHwnd, &client);
+    EXPECT_EQ(client.right, work.right - work.left + 20 - (fixedFrame.right - fixedFrame.left));
+    EXPECT_EQ(client.bottom, work.bottom - work.top - (fixedFrame.bottom - fixedFrame.top));
 
     WNDCLASSW windowClass = {};
     ASSERT_TRUE(GetClassInfoW(mhI, L"MainWindowClass", &windowClass));
@@ -56,18 +60,29 @@ TEST(MainWindow, EditColoursComeFromTheLiveGlobals)
     const COLORREF savedText = textColor;
     const COLORREF savedBackground = backgroundColor;
 
+    // The colour of the brush that fills the editor's empty area.
+    const auto brushColour = [](LRESULT brush) {
+        LOGBRUSH made = {};
+        GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof made, &made);
+        return made.lbColor;
+    };
+
     // Start values: white on black for both.
     LRESULT brush = SendMessageW(mHwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hEdit));
-    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(hBrushBlack));
+    EXPECT_EQ(brushColour(brush), RGB(0, 0, 0));
     EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
     EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 0));
 
-    textColor = RGB(10, 200, 30);
-    backgroundColor = RGB(0, 0, 128);
-    brush = SendMessageW(mHwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hEdit));
-    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(hBrushBlack));
-    EXPECT_EQ(GetTextColor(dc), RGB(10, 200, 30));
-    EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 128));
+    // The whole editor takes the background colour, a light one included, and follows each change.
+    for (const COLORREF background : {RGB(0, 0, 128), RGB(250, 245, 230)}) {
+        textColor = RGB(10, 200, 30);
+        backgroundColor = background;
+        brush = SendMessageW(mHwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hEdit));
+        EXPECT_EQ(brushColour(brush), background);
+        EXPECT_EQ(brush, reinterpret_cast<LRESULT>(hEditorBrush)) << "one brush, kept while the colour stays";
+        EXPECT_EQ(GetTextColor(dc), RGB(10, 200, 30));
+        EXPECT_EQ(GetBkColor(dc), background);
+    }
 
     // The output pane keeps white on black whatever the editor's colours are.
     brush = SendMessageW(mHwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hOutput));
