@@ -15,6 +15,7 @@ WManager okno_skoku = {};
 
 HFONT hNormalFont = nullptr;
 HFONT hOldFont = nullptr;
+HFONT hOutputFont = nullptr;
 HBRUSH hBrushBlack = nullptr;
 COLORREF textColor = RGB(255, 255, 255);
 COLORREF backgroundColor = RGB(0, 0, 0);

@@ -29,6 +29,7 @@ extern WManager okno_skoku;    // the jump bar's 19 buttons
 // settings record (ApplyColors).
 extern HFONT hNormalFont;
 extern HFONT hOldFont;
+extern HFONT hOutputFont;  // the pane's fixed-pitch font, as tall as hNormalFont (SetOutputFont)
 extern HBRUSH hBrushBlack;  // the edit controls' empty area; deleted with the main window
 extern COLORREF textColor;
 extern COLORREF backgroundColor;
