@@ -270,13 +270,17 @@ public:
         atLineStart_ = text.back() == L'\n';
     }
 
-    // A closing line, on a line of its own.
-    void ShowLine(const std::wstring& line)
+    // Once the command has ended, a line typed but not sent stays as it is, and the closing
+    // lines follow it.
+    void EndInput()
     {
-        const bool onItsOwn = (atLineStart_ && typed_.empty()) || needsBreak_;
+        if (!typed_.empty())
+            atLineStart_ = false;
         typed_.clear();
-        Show(onItsOwn || !shownAny_ ? line : L"\r\n" + line);
     }
+
+    // A closing line, on a line of its own.
+    void ShowLine(const std::wstring& line) { Show(atLineStart_ || needsBreak_ || !shownAny_ ? line : L"\r\n" + line); }
 
     // A character the keyboard made while the command runs.
     void Key(wchar_t c)
@@ -570,10 +574,11 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
     const ULONGLONG endedAt = GetTickCount64();
 
     console.Show(BreakLongLines(lineBreaker, decoder.Decode(reader.TakePending(), true)));
+    console.EndInput();
     if (const std::uint64_t leftOut = reader.LeftOut())
-        AppendOutputText(AsWideString(LeftOutLine(leftOut)));
+        console.Show(AsWideString(LeftOutLine(leftOut)));
     if (stopped) {
-        AppendOutputText(AsWideString(StoppedLine()));
+        console.Show(AsWideString(StoppedLine()));
         return CommandOutcome::Stopped;
     }
     DWORD exitCode = 0;
