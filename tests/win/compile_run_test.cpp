@@ -137,7 +137,7 @@ class CompileRunTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        lstrcpynW(savedDirective_, AsWideDirective(), kDirectiveUnits);
+        savedSettings_ = ustawienia;
         lstrcpynW(savedStart_, currentPathA, kCurrentPathCapacity);
         GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
         SetWindowTextW(hEdit, L"");
@@ -145,14 +145,14 @@ protected:
     }
     void TearDown() override
     {
-        SetDirective(savedDirective_);
+        // The whole record: a shorter directive copied back would leave the longer one's tail.
+        ustawienia = savedSettings_;
         lstrcpynW(currentPathA, savedStart_, kCurrentPathCapacity);
         SetCurrentDirectoryW(savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
     }
 
-    static const wchar_t* AsWideDirective() { return reinterpret_cast<const wchar_t*>(ustawienia.compileDirective); }
     static void SetDirective(const wchar_t* directive)
     {
         lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), directive, kDirectiveUnits);
@@ -164,7 +164,7 @@ protected:
     TempFolder folder_;
 
 private:
-    wchar_t savedDirective_[kDirectiveUnits] = {};
+    Settings savedSettings_{};
     wchar_t savedStart_[kCurrentPathCapacity] = {};
     wchar_t savedCurrent_[MAX_PATH] = {};
 };
