@@ -121,6 +121,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CTLCOLOREDIT:
         return OnColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+        // The read-only pane asks as a static would, but keeps the edit controls' colours.
+        if (reinterpret_cast<HWND>(lParam) == hOutput)
+            return OnColorEdit(reinterpret_cast<HDC>(wParam), hOutput);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_SETFOCUS:
         return OnSetFocus();
     case WM_SIZE:

@@ -19,7 +19,10 @@
 namespace {
 
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTER;
-constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+// Read-only: the keyboard changes nothing of the pane, and a running program's input line is
+// the command's own.
+constexpr DWORD kPaneStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
 // BS_DEFPUSHBUTTON for the buttons and ES_CENTER for the count field share the same bit.
 constexpr DWORD kGroupControlStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | 0x1;
 
@@ -166,7 +169,7 @@ void init()
     hJump = CreateChild(L"STATIC", L"", kBarStyle, JumpBarRect(screenWidth, screenHeight), mHwnd, IDC_JUMP_BAR);
     hOutput = CreateChild(L"EDIT", L"", kPaneStyle, OutputCreationRect(screenWidth, screenHeight), mHwnd,
                           IDC_OUTPUT_PANE);
-    SendMessageW(hOutput, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), 0);
+    SetOutputFont(hNormalFont);
     // Program output can be far longer than the control's default 32K limit.
     SendMessageW(hOutput, EM_SETLIMITTEXT, 0, 0);
 

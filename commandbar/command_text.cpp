@@ -88,3 +88,8 @@ std::u16string NotDeletedLine(std::u16string_view programName, std::uint32_t err
     return u"Nie udało się usunąć poprzedniego programu " + std::u16string(programName) + u" (kod błędu " +
            DecimalText(errorCode) + u").\r\n";
 }
+
+std::u16string UnsavedChangesLine()
+{
+    return u"Uwaga: edytor ma niezapisane zmiany; kompilowany jest plik z dysku.";
+}

@@ -41,3 +41,6 @@ std::u16string ProgramNameProblemLine(const ProgramName& program);
 
 // One line for the pane when the old program could not be deleted before compiling.
 std::u16string NotDeletedLine(std::u16string_view programName, std::uint32_t errorCode);
+
+// The line under "Kompilowanie" when the editor's text differs from the file that is compiled.
+std::u16string UnsavedChangesLine();

@@ -55,6 +55,9 @@ void CompileProgram(HWND)
     InvalidateRect(hOutput, nullptr, TRUE);
     UpdateWindow(hOutput);
     try {
+        // The directive builds the file on disk, which lacks what the editor has not saved.
+        if (SendMessageW(hEdit, EM_GETMODIFY, 0, 0))
+            AppendLine(UnsavedChangesLine());
         const ProgramName program = ProgramNameOf(CompileDirective());
         if (program.problem == ProgramNameProblem::None)
             DeleteOldProgram(program.name);
@@ -64,7 +67,7 @@ void CompileProgram(HWND)
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
         return;
     }
-    RunCommandAndRedirect(AsWide(ustawienia.compileDirective));
+    RunCommandAndRedirect(AsWide(ustawienia.compileDirective), {}, FirstOutput::Follows);
 }
 
 void RunProgram(HWND)

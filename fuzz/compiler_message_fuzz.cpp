@@ -67,12 +67,15 @@ void CheckOffset(std::u16string_view text, SourcePosition position)
             "the offset never falls between a CR and its line's end");
 }
 
-// Every offset that is not between a CR and the line's end (an LF or the text's end) is the
-// offset of its own line and column.
+// Every offset that is not between a CR and the line's end (an LF or the text's end), nor inside
+// a surrogate pair, is the offset of its own line and column, counted as the compiler counts
+// them: a tab to the next multiple of 8, a character of two units as one.
 void CheckRoundTrip(std::u16string_view text, std::size_t offset)
 {
     offset = std::min(offset, text.size());
     if (offset > 0 && text[offset - 1] == u'\r' && (offset == text.size() || text[offset] == u'\n'))
+        return;
+    if (offset < text.size() && text[offset] >= 0xDC00 && text[offset] <= 0xDFFF)
         return;
     SourcePosition position;
     std::size_t lineStart = 0;
@@ -82,7 +85,13 @@ void CheckRoundTrip(std::u16string_view text, std::size_t offset)
             lineStart = k + 1;
         }
     }
-    position.column = offset - lineStart + 1;
+    position.column = 1;
+    for (std::size_t k = lineStart; k < offset; ++k) {
+        if (text[k] == u'\t')
+            position.column = (position.column - 1) / 8 * 8 + 9;
+        else if (text[k] < 0xDC00 || text[k] > 0xDFFF)
+            ++position.column;
+    }
     Require(OffsetOfPosition(text, position) == offset, "the position of an offset leads back to it");
 }
 

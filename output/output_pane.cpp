@@ -75,12 +75,33 @@ void SetOutputText(std::wstring_view text)
 
 void AppendOutputText(std::wstring_view text)
 {
+    ReplaceOutputEnd(static_cast<std::size_t>(GetWindowTextLengthW(hOutput)), text);
+}
+
+void ReplaceOutputEnd(std::size_t from, std::wstring_view text)
+{
     const std::optional<std::wstring> added = WithoutZeros(text);
-    if (!added || added->empty())
+    const auto end = static_cast<LPARAM>(GetWindowTextLengthW(hOutput));
+    if (!added || (added->empty() && static_cast<LPARAM>(from) >= end))
         return;
-    const int end = GetWindowTextLengthW(hOutput);
-    SendMessageW(hOutput, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(hOutput, EM_SETSEL, static_cast<WPARAM>(from), end);
     SendMessageW(hOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added->c_str()));
+}
+
+void SetOutputFont(HFONT editorFont)
+{
+    LOGFONTW editor{};
+    if (!editorFont || !GetObjectW(editorFont, sizeof editor, &editor))
+        return;
+    HFONT font = CreateFontW(editor.lfHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+    if (!font)
+        return;
+    HFONT old = hOutputFont;
+    hOutputFont = font;
+    SendMessageW(hOutput, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (old)
+        DeleteObject(old);
 }
 
 bool ShowSourceOfCompilerMessage(HWND pane)

@@ -18,6 +18,14 @@ void SetOutputText(std::wstring_view text);
 // Adds text at the end of the pane without setting its whole text anew, and shows the end.
 void AppendOutputText(std::wstring_view text);
 
+// Replaces the pane's text from `from` to its end: output arriving before an input line that
+// is still being typed.
+void ReplaceOutputEnd(std::size_t from, std::wstring_view text);
+
+// Gives the pane a fixed-pitch font as tall as the editor's, so that a compiler's markers
+// stand under the characters they point at. The pane's previous font is deleted.
+void SetOutputFont(HFONT editorFont);
+
 // After a double-click in the output pane: when the line under the pane's caret is a
 // compiler message with a line number, puts the editor's caret there. True if it did.
 bool ShowSourceOfCompilerMessage(HWND pane);

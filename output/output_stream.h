@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The pane shows at most this much of one command's output; the rest is only counted.
 constexpr std::size_t kShownOutputLimit = 4u * 1024 * 1024;
@@ -35,7 +36,9 @@ private:
 // output are broken after this many characters.
 constexpr std::size_t kLongestShownLine = 1024;
 
-// Breaks long lines of a stream of text, remembering across calls how long the last line is.
+// Breaks long lines of a stream of text and writes a lone LF as CR LF, which every version of
+// the edit control shows as a line break; remembers across calls how long the last line is and
+// whether it ended with CR.
 class LongLineBreaker {
 public:
     // A line holds at least one character, or breaking would never get past the first.
@@ -45,6 +48,7 @@ public:
 private:
     std::size_t longest_;
     std::size_t lineLength_ = 0;
+    bool afterCr_ = false;
 };
 
 // How a code page builds characters from bytes, enough to tell where one ends.
@@ -58,6 +62,39 @@ struct ByteCharacterShape {
 // must start on a boundary; what is left over belongs to the next read.
 std::size_t CompleteCharacterBytes(std::string_view bytes, const ByteCharacterShape& shape);
 
+// How one piece of output is decoded: as UTF-8 when it is valid UTF-8 holding at least one
+// multi-byte sequence (a program printing the editor's own string literals), else from the OEM
+// code page, which is the same for ASCII.
+enum class PieceEncoding { Oem, Utf8 };
+
+struct OutputPiece {
+    std::string bytes;
+    PieceEncoding encoding;
+};
+
+// Cuts a stream of output into pieces decided one by one: a piece is a line with its LF, at
+// most `longest` bytes of a longer line, or what has arrived of a line so far (a prompt
+// waiting for input). A character split between reads is held back until it is whole.
+class LineDecider {
+public:
+    explicit LineDecider(const ByteCharacterShape& oemShape, std::size_t longest = kLongestShownLine)
+        : oemShape_(oemShape), longest_(longest < 4 ? 4 : longest)
+    {
+    }
+
+    // The pieces complete so far; at the end, whatever is held back goes too.
+    std::vector<OutputPiece> Take(std::string_view bytes, bool atEnd);
+
+private:
+    ByteCharacterShape oemShape_;
+    std::size_t longest_;
+    std::string held_;
+};
+
 // The pane's closing lines.
 std::u16string StoppedLine();
 std::u16string LeftOutLine(std::uint64_t bytes);
+
+// The line a command that ended by itself leaves: its exit code (exception codes in
+// hexadecimal) and the seconds it took, with two decimals and a decimal comma.
+std::u16string FinishedLine(std::uint32_t exitCode, std::uint64_t milliseconds);

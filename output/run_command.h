@@ -15,10 +15,20 @@ struct RunFaults {
     bool failWhileShowing = false;  // building the pane's text runs out of memory
 };
 
+// What the command's first output does to the pane's text.
+enum class FirstOutput {
+    Replaces,  // Run: the pane shows only this command
+    Follows,   // Compile: "Kompilowanie" and the lines after it stay
+};
+
 // Runs "cmd.exe /c " plus command in the current directory, shows what it prints to
-// standard output and standard error, and returns when the output ends or Escape was
-// pressed. Meanwhile the window repaints but takes no other input.
-CommandOutcome RunCommandAndRedirect(const wchar_t* command, const RunFaults& faults = {});
+// standard output and standard error, and returns when the command has ended or Escape was
+// pressed; a command that ended by itself leaves its exit code and time as the last line.
+// Meanwhile the window repaints, and what is typed goes to the command's standard input
+// through an input line at the end of the pane: Enter sends the line, Ctrl+V pastes, Ctrl+Z
+// ends the input. Nothing else takes input.
+CommandOutcome RunCommandAndRedirect(const wchar_t* command, const RunFaults& faults = {},
+                                     FirstOutput first = FirstOutput::Replaces);
 
 // True while a command runs; the command bar starts nothing else meanwhile.
 bool CommandIsRunning();

@@ -34,7 +34,7 @@ bool ApplyFont()
     HFONT old = hNormalFont;
     hNormalFont = font;
     SetFont(hEdit, font);
-    SetFont(hOutput, font);
+    SetOutputFont(font);
     InvalidateRect(hEdit, nullptr, TRUE);
     InvalidateRect(hOutput, nullptr, TRUE);
     for (int slot = 0; slot < okno_dzialan.count; ++slot) {

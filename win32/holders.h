@@ -104,6 +104,12 @@ public:
 
     HANDLE get() const { return handle_; }
     bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE release()
+    {
+        HANDLE handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
     void reset(HANDLE handle = nullptr)
     {
         if (valid())

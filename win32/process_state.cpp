@@ -16,6 +16,7 @@ WManager okno_skoku = {};
 
 HFONT hNormalFont = nullptr;
 HFONT hOldFont = nullptr;
+HFONT hOutputFont = nullptr;
 HBRUSH hBrushBlack = nullptr;
 HBRUSH hEditorBrush = nullptr;
 COLORREF textColor = RGB(255, 255, 255);

@@ -30,6 +30,7 @@ extern WManager okno_skoku;    // the jump bar's 19 buttons
 // settings record (ApplyColors).
 extern HFONT hNormalFont;
 extern HFONT hOldFont;
+extern HFONT hOutputFont;  // the pane's fixed-pitch font, as tall as hNormalFont (SetOutputFont)
 extern HBRUSH hBrushBlack;  // the output pane's empty area; deleted with the main window
 extern HBRUSH hEditorBrush;  // the editor's empty area, of backgroundColor; made again when it
                              // changes, deleted with the main window

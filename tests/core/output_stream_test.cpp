@@ -21,8 +21,12 @@ TEST(LongLineBreaker, BreaksOnlyLinesLongerThanTheLimitAcrossCalls)
     LongLineBreaker breaker(4);
     EXPECT_EQ(breaker.Apply(u"abcd\r\nefgh"), u"abcd\r\nefgh");
     EXPECT_EQ(breaker.Apply(u"ij"), u"\r\nij");
-    EXPECT_EQ(breaker.Apply(u"klmnop\n"), u"kl\r\nmnop\n");
+    EXPECT_EQ(breaker.Apply(u"klmnop\n"), u"kl\r\nmnop\r\n");
     EXPECT_EQ(breaker.Apply(u"qrst\ruvwx"), u"qrst\ruvwx");
+
+    LongLineBreaker noBreaks(100);
+    EXPECT_EQ(noBreaks.Apply(u"a\nb\r\n\n\nc\r"), u"a\r\nb\r\n\r\n\r\nc\r");
+    EXPECT_EQ(noBreaks.Apply(u"\nd\n"), u"\nd\r\n") << "a CR LF split between reads stays one break";
 
     LongLineBreaker noRoom(0);
     EXPECT_EQ(noRoom.Apply(u"ab\r\nc"), u"a\r\nb\r\nc");
@@ -64,6 +68,91 @@ TEST(CompleteCharacterBytes, LeavesAnOpenCharacterForTheNextRead)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CompleteCharacterBytes(c.bytes, *c.shape), c.complete) << testing::PrintToString(c.bytes);
+}
+
+// Which way each byte of the output was decoded, piece by piece.
+std::string EncodingOfEachByte(const std::vector<OutputPiece>& pieces)
+{
+    std::string marks;
+    for (const OutputPiece& piece : pieces)
+        marks.append(piece.bytes.size(), piece.encoding == PieceEncoding::Utf8 ? 'U' : 'O');
+    return marks;
+}
+
+// Every line is fed whole and then split in two reads at every byte: the bytes come out in
+// order, and every byte that is not ASCII is decoded as its line says, wherever the split.
+TEST(LineDecider, DecidesEachLineAndHoldsBackASplitCharacter)
+{
+    struct Case {
+        const char* what;
+        std::string_view bytes;
+        char nonAscii;  // how bytes above 0x7F must be decoded
+    };
+    const Case cases[] = {
+        {"UTF-8 with two-byte letters", "Srednia: za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\n", 'U'},
+        {"UTF-8 three- and four-byte", "\xE2\x82\xAC \xF0\x9F\x98\x80!\r\n", 'U'},
+        {"a prompt without a line break", "Podaj liczb\xC4\x99: ", 'U'},
+        {"the OEM code page", "Za\xBE\xA2\x88\x86 g\xA9\x98l\xA5\n", 'O'},
+        {"an overlong form", "\xC0\xAF\n", 'O'},
+        {"an encoded surrogate", "\xED\xA0\x80\n", 'O'},
+        {"above U+10FFFF", "\xF4\x90\x80\x80\n", 'O'},
+        {"cut short at the end", "ab\xE2\x82", 'O'},
+    };
+    const ByteCharacterShape singleByte;
+    for (const Case& c : cases) {
+        for (std::size_t split = 0; split <= c.bytes.size(); ++split) {
+            SCOPED_TRACE(std::string(c.what) + ", split at " + std::to_string(split));
+            LineDecider decider(singleByte);
+            std::vector<OutputPiece> pieces = decider.Take(c.bytes.substr(0, split), false);
+            for (OutputPiece& piece : decider.Take(c.bytes.substr(split), true))
+                pieces.push_back(std::move(piece));
+            std::string joined;
+            for (const OutputPiece& piece : pieces)
+                joined += piece.bytes;
+            ASSERT_EQ(joined, c.bytes);
+            const std::string marks = EncodingOfEachByte(pieces);
+            for (std::size_t i = 0; i < c.bytes.size(); ++i) {
+                if (static_cast<unsigned char>(c.bytes[i]) >= 0x80) {
+                    EXPECT_EQ(marks[i], c.nonAscii) << "byte " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(LineDecider, ShowsWhatHasArrivedAndDecidesLinesApart)
+{
+    LineDecider decider(ByteCharacterShape{});
+    // A prompt shows before its line ends; only the open character waits.
+    EXPECT_EQ(EncodingOfEachByte(decider.Take("Podaj liczb\xC4", false)), "OOOOOOOOOOO");
+    EXPECT_EQ(EncodingOfEachByte(decider.Take("\x99: ", false)), "UUUU");
+    // A UTF-8 line and an OEM line in one read are each decided on their own.
+    EXPECT_EQ(EncodingOfEachByte(decider.Take("\xC5\xBC\n\xBE\n", false)), "UUUOO");
+
+    // A long line is decided in pieces of the longest length, never inside a character.
+    LineDecider shortPieces(ByteCharacterShape{}, 4);
+    EXPECT_EQ(EncodingOfEachByte(shortPieces.Take("abc\xC5\xBC\xBE\xA2xy\xC5\xBC\n", false)), "UUUUUOOOOUUU");
+}
+
+TEST(OutputStream, FinishedLineShowsTheCodeAndTheTime)
+{
+    struct Case {
+        std::uint32_t code;
+        std::uint64_t milliseconds;
+        std::u16string_view line;
+    };
+    const Case cases[] = {
+        {0, 420, u"[Zakończono z kodem 0 po 0,42 s.]"},
+        {3, 5, u"[Zakończono z kodem 3 po 0,01 s.]"},
+        {0xFFFFFFFFu, 4, u"[Zakończono z kodem -1 po 0,00 s.]"},
+        {0xFFFFFF85u, 61999, u"[Zakończono z kodem -123 po 62,00 s.]"},
+        {0xC0000005u, 12345, u"[Zakończono z kodem 0xC0000005 po 12,35 s.]"},
+        {0x80000003u, 1000, u"[Zakończono z kodem 0x80000003 po 1,00 s.]"},
+        {0x40010004u, 100, u"[Zakończono z kodem 1073807364 po 0,10 s.]"},
+        {0xE06D7363u, 0, u"[Zakończono z kodem -529697949 po 0,00 s.]"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FinishedLine(c.code, c.milliseconds), c.line) << c.code;
 }
 
 TEST(OutputStream, ClosingLinesSayWhatHappened)

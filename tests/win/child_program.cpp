@@ -150,6 +150,47 @@ int Flood(int mebibytes)
     return 0;
 }
 
+// Standard input up to its end, or until `lines` line breaks have come (0: no limit).
+std::string ReadInput(int lines)
+{
+    std::string input;
+    char block[256];
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), block, sizeof block, &read, nullptr) && read > 0) {
+        input.append(block, read);
+        int breaks = 0;
+        for (char c : input)
+            breaks += c == '\n';
+        if (lines > 0 && breaks >= lines)
+            break;
+    }
+    return input;
+}
+
+// Asks for two numbers without ending the line, as a scanf program does, and prints their
+// sum ending with a lone LF.
+int AddTwoNumbers()
+{
+    Print(Utf8(L"Podaj dwie liczby: "));
+    const std::string input = ReadInput(2);
+    const std::size_t second = input.find('\n');
+    const int sum = atoi(input.c_str()) + (second == std::string::npos ? 0 : atoi(input.c_str() + second + 1));
+    Print(Utf8(L"Suma: ") + std::to_string(sum) + "\n");
+    return 0;
+}
+
+// One UTF-8 line with Polish letters, then the same kind of text in the OEM code page.
+int PrintMixedEncodings(const std::wstring& oemText)
+{
+    Print(Utf8(L"\u015arednia: za\u017c\u00f3\u0142\u0107\r\n"));
+    std::string bytes(oemText.size() * 4, '\0');
+    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_OEMCP, 0, oemText.data(), static_cast<int>(oemText.size()),
+                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                                              nullptr)));
+    Print(bytes + "\r\n");
+    return 0;
+}
+
 }  // namespace
 
 int wmain()
@@ -182,6 +223,16 @@ int wmain()
         Print(std::string("przed\0po\r\n", 10));
         return 0;
     }
+    if (mode == L"sum")
+        return AddTwoNumbers();
+    if (mode == L"input") {
+        Print("odebrano[" + ReadInput(0) + "]");
+        return 0;
+    }
+    if (mode == L"mixed" && args.size() > 2)
+        return PrintMixedEncodings(args[2]);
+    if (mode == L"exit" && args.size() > 2)
+        ExitProcess(static_cast<UINT>(std::stoll(args[2])));
     if (mode == L"flood" && args.size() > 2)
         return Flood(_wtoi(args[2].c_str()));
     return 0;  // "silent" and anything else print nothing

@@ -16,6 +16,7 @@
 #include "resources/resource_ids.h"
 #include "tests/win/win_test_support.h"
 #include "text/wide.h"
+#include "win32/holders.h"
 #include "win32/messages.h"
 #include "win32/process_state.h"
 
@@ -50,6 +51,32 @@ std::vector<std::wstring> ReadRecord(const std::wstring& path)
 bool EndsWith(const std::wstring& text, const std::wstring& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A finished command's pane: what it showed, and its end line's code and seconds.
+struct FinishedPane {
+    std::wstring before;  // empty code: no well-formed end line was last
+    std::wstring code;
+    std::wstring seconds;
+};
+
+FinishedPane SplitFinishedPane(const std::wstring& text)
+{
+    const std::wstring lead = L"[Zakończono z kodem ";
+    const std::size_t at = text.rfind(lead);
+    const std::size_t by = at == std::wstring::npos ? at : text.find(L" po ", at);
+    if (by == std::wstring::npos || !EndsWith(text, L" s.]"))
+        return {text, L"", L""};
+    return {text.substr(0, at), text.substr(at + lead.size(), by - at - lead.size()),
+            text.substr(by + 4, text.size() - 4 - by - 4)};
+}
+
+// The text a finished command showed before its end line, which must be last.
+std::wstring ShownBeforeTheEnd(const std::wstring& text)
+{
+    const FinishedPane pane = SplitFinishedPane(text);
+    EXPECT_FALSE(pane.code.empty()) << "no end line: " << testing::PrintToString(text.substr(text.size() > 200 ? text.size() - 200 : 0));
+    return pane.before;
 }
 
 bool ProcessHasEnded(DWORD id)
@@ -110,7 +137,7 @@ class CompileRunTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        lstrcpynW(savedDirective_, AsWideDirective(), kDirectiveUnits);
+        savedSettings_ = ustawienia;
         lstrcpynW(savedStart_, currentPathA, kCurrentPathCapacity);
         GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
         SetWindowTextW(hEdit, L"");
@@ -118,14 +145,14 @@ protected:
     }
     void TearDown() override
     {
-        SetDirective(savedDirective_);
+        // The whole record: a shorter directive copied back would leave the longer one's tail.
+        ustawienia = savedSettings_;
         lstrcpynW(currentPathA, savedStart_, kCurrentPathCapacity);
         SetCurrentDirectoryW(savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
     }
 
-    static const wchar_t* AsWideDirective() { return reinterpret_cast<const wchar_t*>(ustawienia.compileDirective); }
     static void SetDirective(const wchar_t* directive)
     {
         lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), directive, kDirectiveUnits);
@@ -137,7 +164,7 @@ protected:
     TempFolder folder_;
 
 private:
-    wchar_t savedDirective_[kDirectiveUnits] = {};
+    Settings savedSettings_{};
     wchar_t savedStart_[kCurrentPathCapacity] = {};
     wchar_t savedCurrent_[MAX_PATH] = {};
 };
@@ -166,14 +193,14 @@ TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStar
     EXPECT_TRUE(EndsWith(compiler[0], L"gcc -o out_file main.c")) << compiler[0];
     EXPECT_EQ(compiler[1], currentPathA);
     EXPECT_EQ(compiler[2], L"absent") << "the old program must be deleted before the directive runs";
-    EXPECT_EQ(WindowText(hOutput), L"main.c:3:5: error: expected ';' before 'return'\r\n");
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Kompilowanie\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
 
     PressCommandBarButton(IDC_RUN);
     const std::vector<std::wstring> program = ReadRecord(folder_.Path(L"program_record.txt"));
     ASSERT_EQ(program.size(), 2u);
     EXPECT_TRUE(EndsWith(program[0], L"out_file.exe")) << program[0];
     EXPECT_EQ(program[1], currentPathA);
-    EXPECT_EQ(WindowText(hOutput), L"Witaj ze zbudowanego programu\r\n");
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Witaj ze zbudowanego programu\r\n");
 }
 
 TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
@@ -195,15 +222,15 @@ TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
     };
     const Case cases[] = {
         {L"child_program.exe chatty", L"Kompilowanie", chatty},
-        {L"child_program.exe silent", L"Kompilowanie", L"Kompilowanie"},
+        {L"child_program.exe silent", L"Kompilowanie", L""},
         {L"child_program.exe zero", L"", L"przedpo\r\n"},
-        {L"child_program.exe longline", L"", longLine},
+        {L"child_program.exe longline", L"", longLine + L"\r\n"},
     };
     SetCurrentDirectoryW(HelperFolder().c_str());
     for (const Case& c : cases) {
         SetOutputText(c.earlier);
         EXPECT_EQ(RunCommandAndRedirect(c.command), CommandOutcome::Finished) << c.command;
-        EXPECT_EQ(WindowText(hOutput), c.shown) << c.command;
+        EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), c.shown) << c.command;
     }
 }
 
@@ -226,7 +253,7 @@ TEST_F(CompileRunTest, OemTextArrivingByteByByteStaysWhole)
             continue;
         SetOutputText(L"");
         RunCommandAndRedirect((std::wstring(L"child_program.exe bytes \"") + c.text + L"\"").c_str());
-        EXPECT_EQ(WindowText(hOutput), c.text) << "code page " << c.codePage;
+        EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), c.text + std::wstring(L"\r\n")) << "code page " << c.codePage;
         return;
     }
     GTEST_SKIP() << "no text for the OEM code page " << GetOEMCP();
@@ -279,7 +306,7 @@ TEST_F(CompileRunTest, AFloodOfOutputShowsItsFirstPartAndSaysHowMuchWasLeftOut)
     SetCurrentDirectoryW(HelperFolder().c_str());
     EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe flood 32"), CommandOutcome::Finished);
 
-    const std::wstring text = WindowText(hOutput);
+    const std::wstring text = ShownBeforeTheEnd(WindowText(hOutput));
     const std::wstring leftOut = AsWideString(LeftOutLine(32u * 1024 * 1024 - kShownOutputLimit));
     ASSERT_TRUE(EndsWith(text, leftOut)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
     EXPECT_EQ(text.size(), kShownOutputLimit + leftOut.size());
@@ -385,7 +412,7 @@ TEST_F(CompileRunTest, TheProgramIsTheOneGccWrites)
         const bool ran = GetFileAttributesW(folder.Path(L"program_record.txt").c_str()) != INVALID_FILE_ATTRIBUTES;
         EXPECT_EQ(ran, c.program != nullptr);
         if (c.program) {
-            EXPECT_EQ(WindowText(hOutput), L"Witaj ze zbudowanego programu\r\n");
+            EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Witaj ze zbudowanego programu\r\n");
             continue;
         }
         EXPECT_EQ(WindowText(hOutput), AsWideString(ProgramNameProblemLine(ProgramNameOf(AsUtf16(c.directive)))));
@@ -417,6 +444,207 @@ TEST_F(CompileRunTest, NothingRunsWhenTheStartFolderHasGone)
         EXPECT_EQ(box.text, MessageText(IDS_START_FOLDER_GONE) + L"\n\n" + gone);
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::wstring>{L"gcc.exe", L"out_file.exe"})) << "nothing ran elsewhere";
+}
+
+// A key pressed and let go, with the Control key held down around it where asked.
+struct Keystroke {
+    WORD key;  // 0: `character` through the Unicode path
+    wchar_t character;
+    bool control;
+};
+
+void Press(const Keystroke& stroke)
+{
+    if (stroke.control) {
+        INPUT control{};
+        control.type = INPUT_KEYBOARD;
+        control.ki.wVk = VK_CONTROL;
+        SendInput(1, &control, sizeof(INPUT));
+        SendKey(stroke.key, 0);
+        control.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &control, sizeof(INPUT));
+    } else {
+        SendKey(stroke.key, stroke.character);
+    }
+    Sleep(20);
+}
+
+std::vector<Keystroke> Typed(const wchar_t* text)
+{
+    std::vector<Keystroke> strokes;
+    for (; *text; ++text)
+        strokes.push_back(*text == L'\n' ? Keystroke{VK_RETURN, 0, false} : Keystroke{0, *text, false});
+    return strokes;
+}
+
+// From another thread while the window's thread runs the command: once `prompt` shows in the
+// pane (or after a moment when it is empty), presses the keys.
+class Typist {
+public:
+    Typist(std::wstring prompt, std::vector<Keystroke> strokes) : prompt_(std::move(prompt)), strokes_(std::move(strokes))
+    {
+        thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
+    }
+    ~Typist()
+    {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+
+private:
+    static DWORD WINAPI Act(void* self)
+    {
+        auto* typist = static_cast<Typist*>(self);
+        const ULONGLONG deadline = GetTickCount64() + 20000;
+        if (typist->prompt_.empty())
+            Sleep(300);
+        while (WindowText(hOutput).find(typist->prompt_) == std::wstring::npos && GetTickCount64() < deadline)
+            Sleep(20);
+        for (const Keystroke& stroke : typist->strokes_)
+            Press(stroke);
+        return 0;
+    }
+
+    std::wstring prompt_;
+    std::vector<Keystroke> strokes_;
+    HANDLE thread_ = nullptr;
+};
+
+void PutOnClipboard(const std::wstring& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+// Typed keys go to the running program's input line and nowhere else: Backspace edits the
+// line, Enter sends it, Ctrl+V sends pasted lines in order, Ctrl+Z ends the input.
+TEST_F(CompileRunTest, WhatIsTypedDuringARunIsTheProgramsInput)
+{
+    std::vector<Keystroke> sum = Typed(L"12\n3x");
+    sum.push_back({VK_BACK, 0, false});
+    for (const Keystroke& stroke : Typed(L"0\n"))
+        sum.push_back(stroke);
+    std::vector<Keystroke> toEnd = Typed(L"ab\nc");
+    toEnd.push_back({'Z', 0, true});
+    const std::vector<Keystroke> paste = {{'V', 0, true}, {VK_RETURN, 0, false}, {'Z', 0, true}};
+    struct Case {
+        const wchar_t* command;
+        const wchar_t* prompt;
+        std::vector<Keystroke> strokes;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {L"child_program.exe sum", L"Podaj", sum, L"Podaj dwie liczby: 12\r\n30\r\nSuma: 42\r\n"},
+        {L"child_program.exe input", L"", toEnd, L"ab\r\nc^Z\r\nodebrano[ab\r\nc]\r\n"},
+        {L"child_program.exe input", L"", paste, L"jeden\r\ndwa\r\ntrzy\r\n^Z\r\nodebrano[jeden\r\ndwa\r\ntrzy\r\n]\r\n"},
+    };
+    PutOnClipboard(L"jeden\r\ndwa\ntrzy");
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.command)));
+        SetWindowTextW(hEdit, L"int main(void)");
+        SetFocus(hEdit);
+        {
+            Deadline deadline("typing to a program");
+            Typist typist(c.prompt, c.strokes);
+            EXPECT_EQ(RunCommandAndRedirect(c.command), CommandOutcome::Finished);
+        }
+        const FinishedPane pane = SplitFinishedPane(WindowText(hOutput));
+        EXPECT_EQ(pane.before, c.shown);
+        EXPECT_EQ(pane.code, L"0");
+        PumpPendingMessages();
+        EXPECT_EQ(WindowText(hEdit), L"int main(void)") << "keys typed for the program must not reach the editor";
+        EXPECT_EQ(GetFocus(), hEdit);
+    }
+}
+
+// The exit code as the command's own, exception codes in hexadecimal; seconds as "0,07".
+TEST_F(CompileRunTest, TheEndLineShowsTheExitCodeAndTheTime)
+{
+    struct Case {
+        const wchar_t* command;
+        const wchar_t* code;
+    };
+    const Case cases[] = {
+        {L"child_program.exe exit 0", L"0"},
+        {L"child_program.exe exit 3", L"3"},
+        {L"child_program.exe exit -1", L"-1"},
+        {L"child_program.exe exit 3221225477", L"0xC0000005"},
+    };
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    for (const Case& c : cases) {
+        SetOutputText(L"earlier");
+        EXPECT_EQ(RunCommandAndRedirect(c.command), CommandOutcome::Finished);
+        const FinishedPane pane = SplitFinishedPane(WindowText(hOutput));
+        EXPECT_EQ(pane.before, L"") << "a run that prints nothing shows only its end line";
+        EXPECT_EQ(pane.code, c.code);
+        const std::size_t comma = pane.seconds.find(L',');
+        EXPECT_TRUE(comma != std::wstring::npos && comma > 0 && pane.seconds.size() == comma + 3) << pane.seconds;
+        EXPECT_LT(std::stod(pane.seconds.substr(0, comma)), 20.0) << pane.seconds;
+    }
+}
+
+// UTF-8 and OEM lines of one output each show as they were meant.
+TEST_F(CompileRunTest, Utf8AndOemLinesOfOneOutputBothShowRight)
+{
+    const std::wstring oemText = L"\u00fcber Caf\u00e9";
+    // Letters the OEM code page lacks come back as what it makes of them.
+    std::string bytes(64, '\0');
+    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_OEMCP, 0, oemText.c_str(), static_cast<int>(oemText.size()),
+                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+    std::wstring oemShown(64, L'\0');
+    oemShown.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                                 oemShown.data(), static_cast<int>(oemShown.size()))));
+    SetCurrentDirectoryW(HelperFolder().c_str());
+    RunCommandAndRedirect((L"child_program.exe mixed \"" + oemText + L"\"").c_str());
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Średnia: zażółć\r\n" + oemShown + L"\r\n");
+}
+
+// Compile keeps "Kompilowanie" and its own lines above the compiler's output: a new program
+// says nothing, unsaved changes and an old program that cannot be deleted each one line.
+TEST_F(CompileRunTest, CompileKeepsItsOwnLinesAboveTheOutput)
+{
+    const std::wstring gccLine = L"main.c:3:5: error: expected ';' before 'return'\r\n";
+    enum class Old { None, Held };
+    struct Case {
+        Old old;
+        bool modified;
+        const wchar_t* second;  // the line after "Kompilowanie"; nullptr: the compiler's output
+    };
+    const Case cases[] = {
+        {Old::None, false, nullptr},
+        {Old::None, true, L"Uwaga: edytor ma niezapisane zmiany; kompilowany jest plik z dysku."},
+        {Old::Held, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        CopyHelperAs(folder.Path(L"gcc.exe"));
+        StartIn(folder.Path(L"").substr(0, folder.Path(L"").size() - 1));
+        SetDirective(L"gcc -o out_file main.c");
+        SetWindowTextW(hEdit, L"int main(void)");
+        SendMessageW(hEdit, EM_SETMODIFY, c.modified, 0);
+        std::wstring second = c.second ? c.second + std::wstring(L"\r\n") : L"";
+        ScopedHandle held;
+        if (c.old == Old::Held) {
+            // Held open without delete sharing, as a program still running would be.
+            WriteFileBytes(folder.Path(L"out_file.exe"), {'o', 'l', 'd'});
+            held.reset(CreateFileW(folder.Path(L"out_file.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held.valid());
+            ASSERT_FALSE(DeleteFileW(folder.Path(L"out_file.exe").c_str()));
+            second = AsWideString(NotDeletedLine(u"out_file.exe", GetLastError()));
+        }
+        PressCommandBarButton(IDC_COMPILE);
+        const FinishedPane pane = SplitFinishedPane(WindowText(hOutput));
+        EXPECT_EQ(pane.before, L"Kompilowanie\r\n" + second + gccLine);
+        EXPECT_EQ(pane.code, L"1");
+    }
+    SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
 }
 
 // Two clicks of the left button on the real input path, at a character of the pane.

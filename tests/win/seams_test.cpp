@@ -237,8 +237,8 @@ TEST_F(ApplySettingsTest, FontColoursAndCaptionsFollowTheRecord)
     ASSERT_TRUE(GetObjectW(hNormalFont, sizeof made, &made));
     EXPECT_EQ(made.lfHeight, 25);
     EXPECT_STREQ(made.lfFaceName, L"Courier New");
-    for (HWND window : {hEdit, hOutput})
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(hEdit, WM_GETFONT, 0, 0)), hNormalFont);
+    EXPECT_TRUE(PaneFontFollows(hNormalFont));
     // No window is left drawing with the deleted font.
     for (int slot = 0; slot < okno_dzialan.count; ++slot)
         EXPECT_NE(GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageW(okno_dzialan.windows[slot], WM_GETFONT, 0, 0))),

@@ -424,8 +424,8 @@ TEST_F(SettingsDialogTest, OpenProjectLoadsAndShowsTheRecord)
         EXPECT_EQ(font.lfHeight, -19);
         EXPECT_EQ(font.lfWeight, FW_BOLD);
         EXPECT_EQ(font.lfFaceName, c.face);
-        for (HWND window : {hEdit, hOutput})
-            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(hEdit, WM_GETFONT, 0, 0)), hNormalFont);
+        EXPECT_TRUE(PaneFontFollows(hNormalFont));
     }
 }
 
@@ -535,8 +535,8 @@ TEST_F(SettingsDialogTest, TheFontChooserSetsTheEditorFontAndCancelKeepsIt)
     EXPECT_EQ(made.lfHeight, -MulDiv(20, 96, 72));
     const LOGFONTW saved = LogFontFromDescription(ustawienia.savedFont);
     EXPECT_EQ(std::memcmp(&saved, &made, sizeof made), 0);
-    for (HWND window : {hEdit, hOutput})
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), hNormalFont);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(hEdit, WM_GETFONT, 0, 0)), hNormalFont);
+    EXPECT_TRUE(PaneFontFollows(hNormalFont));
     EXPECT_NE(reinterpret_cast<HFONT>(SendMessageW(okno_skoku.windows[0], WM_GETFONT, 0, 0)), hNormalFont)
         << "the bars keep their own font";
 }

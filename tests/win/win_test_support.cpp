@@ -271,3 +271,16 @@ DWORD WINAPI Deadline::Watch(void* self)
     }
     return 0;
 }
+
+testing::AssertionResult PaneFontFollows(HFONT editorFont)
+{
+    const auto pane = reinterpret_cast<HFONT>(SendMessageW(hOutput, WM_GETFONT, 0, 0));
+    LOGFONTW editor{};
+    LOGFONTW shown{};
+    if (pane != hOutputFont || pane == editorFont || !GetObjectW(editorFont, sizeof editor, &editor) ||
+        !GetObjectW(pane, sizeof shown, &shown))
+        return testing::AssertionFailure() << "the pane does not draw with its own font";
+    if (shown.lfHeight != editor.lfHeight || (shown.lfPitchAndFamily & 3) != FIXED_PITCH)
+        return testing::AssertionFailure() << "pane font height " << shown.lfHeight << ", editor's " << editor.lfHeight;
+    return testing::AssertionSuccess();
+}

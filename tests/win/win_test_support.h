@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -118,3 +120,6 @@ private:
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+
+// The output pane draws with its own fixed-pitch font, as tall as `editorFont`.
+testing::AssertionResult PaneFontFollows(HFONT editorFont);
