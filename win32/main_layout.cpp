@@ -78,7 +78,13 @@ void LayOutShell()
     if (!mHwnd || IsIconic(mHwnd))
         return;
     const LayoutSize size = CurrentLayoutSize();
-    const ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown());
+    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown());
+    // The start layout is the screen's, taller than the client area by the caption; the pane
+    // ends where the client area does, so its last line (a command's end line) stays in view.
+    RECT client = {};
+    GetClientRect(mHwnd, &client);
+    if (layout.output.y + layout.output.height > client.bottom && client.bottom > layout.output.y)
+        layout.output.height = client.bottom - layout.output.y;
     MoveIfMoved(hTopBar, layout.topBar);
     for (int slot = 0; slot < okno_dzialan.count && slot < kCommandBarSlots; ++slot) {
         const LayoutRect& place = layout.commandBar[slot];

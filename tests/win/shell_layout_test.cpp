@@ -90,7 +90,7 @@ TEST(ShellLayout, MainChildrenAfterStartUp)
     const Expected children[] = {
         {hTopBar, 300, L"Static", 0x50010001, {0, 0, cx, 33}},
         {hEdit, 1001, L"Edit", 0x50A00044, {1, 33, cx - 102, cy - 203}},
-        {hOutput, 224, L"Edit", 0x50A00044, {1, cy - 170, cx - 102, 170}},
+        {hOutput, 224, L"Edit", 0x50A00044, {1, cy - 170, cx - 102, VisiblePaneHeight()}},
         {hJump, 350, L"Static", 0x50010001, {cx - 101, 33, 99, cy - 98}},
     };
     for (const Expected& e : children) {

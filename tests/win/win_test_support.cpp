@@ -284,3 +284,10 @@ testing::AssertionResult PaneFontFollows(HFONT editorFont)
         return testing::AssertionFailure() << "pane font height " << shown.lfHeight << ", editor's " << editor.lfHeight;
     return testing::AssertionSuccess();
 }
+
+int VisiblePaneHeight()
+{
+    RECT client = {};
+    GetClientRect(mHwnd, &client);
+    return std::min(170, static_cast<int>(client.bottom) - (ScreenHeight() - 170));
+}

@@ -36,6 +36,9 @@ bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done)
 
 int ScreenWidth();
 int ScreenHeight();
+// The start layout is the screen's; the output pane ends where the main window's client area
+// does, so that its last line is in view.
+int VisiblePaneHeight();
 
 #include <functional>
 #include <set>
