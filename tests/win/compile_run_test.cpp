@@ -647,31 +647,6 @@ TEST_F(CompileRunTest, CompileKeepsItsOwnLinesAboveTheOutput)
     SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
 }
 
-// Two clicks of the left button on the real input path, at a character of the pane.
-void DoubleClickOnCharacter(HWND window, int character)
-{
-    const LRESULT place = SendMessageW(window, EM_POSFROMCHAR, static_cast<WPARAM>(character), 0);
-    POINT point{static_cast<short>(LOWORD(place)) + 2, static_cast<short>(HIWORD(place)) + 4};
-    ClientToScreen(window, &point);
-    INPUT events[5] = {};
-    for (INPUT& event : events) {
-        event.type = INPUT_MOUSE;
-        event.mi.dx = point.x * 65535 / (ScreenWidth() - 1);
-        event.mi.dy = point.y * 65535 / (ScreenHeight() - 1);
-        event.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-    }
-    events[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-    events[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    events[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    events[3].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    events[4].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(5, events, sizeof(INPUT));
-    for (int i = 0; i < 30; ++i) {
-        PumpPendingMessages();
-        Sleep(10);
-    }
-}
-
 TEST_F(CompileRunTest, DoubleClickOnACompilerMessageShowsItsSourceLine)
 {
     // The fourth line is indented with a tab, which the compiler counts as eight columns.

@@ -36,6 +36,8 @@ bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done)
 
 int ScreenWidth();
 int ScreenHeight();
+// Two clicks of the left button on the real input path, at a character of an edit control.
+void DoubleClickOnCharacter(HWND window, int character);
 // The start layout is the screen's; the output pane ends where the main window's client area
 // does, so that its last line is in view.
 int VisiblePaneHeight();
