@@ -102,17 +102,6 @@ void SendKey(WORD virtualKey, wchar_t character)
     SendInput(2, keys, sizeof(INPUT));
 }
 
-// The pane's text read from another thread with a time-out: the window's thread may be in a
-// wait that takes no sent messages, and a plain WM_GETTEXT would then wait for ever.
-bool PaneShowsPid()
-{
-    wchar_t text[256] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hOutput, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 100, &length))
-        return false;
-    return std::wstring(text, length).find(L"pid ") != std::wstring::npos;
-}
-
 // From another thread, as a user at the keyboard would while the window's thread waits:
 // once the started program's first line shows in the pane, types two letters, then Escape.
 class KeyboardUser {
@@ -131,7 +120,7 @@ private:
         auto* user = static_cast<KeyboardUser*>(self);
         // The pane shows output while the program still runs, not only once it has ended.
         const ULONGLONG deadline = GetTickCount64() + 20000;
-        while (!PaneShowsPid() && GetTickCount64() < deadline)
+        while (WindowText(hOutput).find(L"pid ") == std::wstring::npos && GetTickCount64() < deadline)
             Sleep(20);
         SendKey(0, L'x');
         SendKey(0, L'y');
