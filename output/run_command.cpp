@@ -541,8 +541,11 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
             const ULONGLONG since = GetTickCount64() - lastShown;
             timeout = std::min<DWORD>(timeout, since >= kPaneUpdateInterval ? 0 : static_cast<DWORD>(kPaneUpdateInterval - since));
         }
+        // Input already in the queue wakes the wait too: every peek marks what is queued as
+        // seen, so an Escape that arrives just before one would otherwise sleep until the next key.
         const DWORD woke =
-            MsgWaitForMultipleObjectsEx(count, waits, timeout, QS_KEY | QS_MOUSEBUTTON | QS_PAINT | QS_SENDMESSAGE, 0);
+            MsgWaitForMultipleObjectsEx(count, waits, timeout, QS_KEY | QS_MOUSEBUTTON | QS_PAINT | QS_SENDMESSAGE,
+                                        MWMO_INPUTAVAILABLE);
         if (woke < WAIT_OBJECT_0 + count) {
             const HANDLE signalled = waits[woke - WAIT_OBJECT_0];
             if (signalled == reader.Ended())
