@@ -10,17 +10,14 @@ mkdir -p "$out"
 out=$(realpath "$out")
 
 BUILD_DIR=$build bash "$root/scripts/build-editor.sh" >/dev/null
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-bridge=$build/windows/gcc-bridge
-export WINEPATH="Z:${bridge//\//\\}"
+source "$root/scripts/wine-session.sh"
+quiet_wine "${WINEPREFIX:-$build/wineprefix}"
 workspace=$(mktemp -d)
-"$build/gcc_bridge_host" "$bridge/spool" "$WINEPREFIX" &
-host=$!
-trap 'kill "$host" 2>/dev/null; rm -rf "$workspace"' EXIT
+start_gcc_bridge "$build/gcc_bridge_host" "$build/windows/gcc-bridge"
+trap 'kill "$bridge_host" 2>/dev/null; rm -rf "$workspace"' EXIT
 # The sample with the semicolon after printf(...) left out, so that Compile has something to say.
 sed 's/suma);$/suma)/' "$root/samples/main.c" >"$workspace/main.c"
-export build out workspace
+export root build out workspace
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   set -e
@@ -28,11 +25,9 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   button() { xdotool mousemove "$1" "$2" click 1; }
   wineboot --init >/dev/null 2>&1
   cd "$workspace"
+  source "$root/scripts/wine-session.sh"
   wine "$build/windows/skoczek.exe" >/dev/null 2>&1 &
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --class skoczek.exe >/dev/null 2>&1 && break
-    sleep 0.2
-  done
+  wait_for_editor_window 100 0.2 || true
   sleep 1
   button 500 300
   xdotool key ctrl+o; sleep 2

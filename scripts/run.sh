@@ -19,15 +19,11 @@ fi
 bash "$root/scripts/install-deps.sh"
 BUILD_DIR=$build bash "$root/scripts/build-editor.sh" >/dev/null
 
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-bridge=$build/windows/gcc-bridge
-"$build/gcc_bridge_host" "$bridge/spool" "$WINEPREFIX" &
-host=$!
-trap 'kill "$host" 2>/dev/null; wait "$host" 2>/dev/null || true' EXIT
-# Wine adds WINEPATH to the session's PATH; drive Z: is the Linux root.
-export WINEPATH="Z:${bridge//\//\\}"
-export build folder started
+source "$root/scripts/wine-session.sh"
+quiet_wine "${WINEPREFIX:-$build/wineprefix}"
+start_gcc_bridge "$build/gcc_bridge_host" "$build/windows/gcc-bridge"
+trap 'kill "$bridge_host" 2>/dev/null; wait "$bridge_host" 2>/dev/null || true' EXIT
+export root build folder started
 
 # A string rather than a function: xvfb-run's shell does not pass exported functions on.
 run='
@@ -36,13 +32,10 @@ run='
   cd "$folder"
   wine "$build/windows/skoczek.exe" &
   editor=$!
-  for _ in $(seq 1 600); do
-    if xdotool search --onlyvisible --class skoczek.exe >/dev/null 2>&1; then
-      echo "Editor window after $(( ($(date +%s%N) - started) / 1000000 )) ms (set-up, build and start) in $folder"
-      break
-    fi
-    sleep 0.1
-  done
+  source "$root/scripts/wine-session.sh"
+  if wait_for_editor_window 600 0.1; then
+    echo "Editor window after $(( ($(date +%s%N) - started) / 1000000 )) ms (set-up, build and start) in $folder"
+  fi
   wait "$editor"
 '
 if [ -n "${DISPLAY:-}" ]; then

@@ -8,17 +8,15 @@ out=${1:-$build/screenshot.png}
 out=$(realpath -m "$out")
 
 BUILD_DIR=$build bash "$root/scripts/build.sh" >/dev/null
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-export exe="$build/windows/skoczek.exe" out
+source "$root/scripts/wine-session.sh"
+quiet_wine "${WINEPREFIX:-$build/wineprefix}"
+export root exe="$build/windows/skoczek.exe" out
 
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+  source "$root/scripts/wine-session.sh"
   wineboot --init >/dev/null 2>&1
   wine "$exe" >/dev/null 2>&1 &
-  for _ in $(seq 1 60); do
-    xdotool search --onlyvisible --class skoczek.exe >/dev/null 2>&1 && break
-    sleep 0.5
-  done
+  wait_for_editor_window 60 0.5 || true
   sleep 2
   import -window root "$out"
   wineserver -k >/dev/null 2>&1 || true

@@ -5,12 +5,10 @@
 #   wine-env.sh stop PREFIX       stop the wineserver
 set -uo pipefail
 
+source "$(dirname "$0")/wine-session.sh"
 action=$1
-export WINEPREFIX=$2
+quiet_wine "$2"
 shift 2
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=C.UTF-8
 # Some tests run Windows programs under another locale, for its code pages.
 wine_locale=${SKOCZEK_WINE_LOCALE:-C.UTF-8}
 

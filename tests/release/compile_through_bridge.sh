@@ -4,10 +4,10 @@
 #   compile_through_bridge.sh WINEPREFIX WINDOWS_BUILD_DIR HELPER
 set -euo pipefail
 prefix=$1 windows=$2 helper=$3
-bridge=$windows/gcc-bridge
+scripts=$(dirname "$0")/../../scripts
 
-"$helper" "$bridge/spool" "$prefix" &
-host=$!
-trap 'kill "$host" 2>/dev/null; wait "$host" 2>/dev/null || true' EXIT
-export WINEPATH="Z:${bridge//\//\\}"
-bash "$(dirname "$0")/../../scripts/wine-env.sh" run "$prefix" "$windows/bridge_compile_tests.exe"
+source "$scripts/wine-session.sh"
+quiet_wine "$prefix"
+start_gcc_bridge "$helper" "$windows/gcc-bridge"
+trap 'kill "$bridge_host" 2>/dev/null; wait "$bridge_host" 2>/dev/null || true' EXIT
+bash "$scripts/wine-env.sh" run "$prefix" "$windows/bridge_compile_tests.exe"
