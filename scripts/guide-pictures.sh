@@ -35,7 +35,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   shot window 3
   button 254 38                      # Compile
   shot compile-error 3
-  xdotool mousemove 60 698 click --repeat 2 --delay 80 1   # the message line in the pane
+  xdotool mousemove 60 662 click --repeat 2 --delay 80 1   # the message line, the first in view
   sleep 0.5; xdotool type ";"; button 110 38; sleep 1   # Save
   button 254 38; sleep 3             # Compile
   button 326 38                      # Run
