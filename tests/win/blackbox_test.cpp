@@ -16,31 +16,45 @@ std::wstring ProgramBesideThisTest()
     return program + L"skoczek.exe";
 }
 
-struct Search {
+// The program started with no arguments, as from its icon.
+bool StartProgram(PROCESS_INFORMATION& process)
+{
+    std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != FALSE;
+}
+
+struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
+    HWND except;
     HWND found;
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context)
 {
-    auto* search = reinterpret_cast<Search*>(context);
+    auto* search = reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    if (owner == search->processId && std::wstring(className) == L"MainWindowClass" && IsWindowVisible(window)) {
+    if (owner == search->processId && window != search->except && std::wstring(className) == search->className &&
+        IsWindowVisible(window)) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
+// A visible top-level window of the process and class, other than `except`.
+HWND WaitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs, HWND except = nullptr)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < deadline) {
-        Search search = {processId, nullptr};
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        WindowSearch search = {processId, className, except, nullptr};
+        EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
         Sleep(100);
@@ -48,17 +62,30 @@ HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
     return nullptr;
 }
 
+HWND WaitForMainWindow(DWORD processId)
+{
+    return WaitForWindow(processId, L"MainWindowClass", 30000);
+}
+
+// A dialog or message box of the process, other than `except`.
+HWND WaitForDialog(DWORD processId, HWND except = nullptr)
+{
+    return WaitForWindow(processId, L"#32770", 20000, except);
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
 TEST(Program, StartsShowsItsWindowAndExitsCleanlyWhenClosed)
 {
-    std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
-        << GetLastError();
+    ASSERT_TRUE(StartProgram(process)) << GetLastError();
 
-    HWND window = WaitForMainWindow(process.dwProcessId, 30000);
+    HWND window = WaitForMainWindow(process.dwProcessId);
     ASSERT_TRUE(window) << "no main window appeared";
     wchar_t title[16] = L"?";
     GetWindowTextW(window, title, 16);
@@ -75,59 +102,13 @@ TEST(Program, StartsShowsItsWindowAndExitsCleanlyWhenClosed)
     CloseHandle(process.hProcess);
 }
 
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-    HWND except;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && window != search->except && std::wstring(className) == L"#32770" &&
-        IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A dialog or message box of the process, other than `except`.
-HWND WaitForDialog(DWORD processId, HWND except = nullptr)
-{
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    while (GetTickCount64() < deadline) {
-        BoxSearch search = {processId, nullptr, except};
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(100);
-    }
-    return nullptr;
-}
-
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 // The real program with a word typed into its editor, closed with the close box.
 class ClosingWithChangedText : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process_));
-        window_ = WaitForMainWindow(process_.dwProcessId, 30000);
+        ASSERT_TRUE(StartProgram(process_)) << GetLastError();
+        window_ = WaitForMainWindow(process_.dwProcessId);
         ASSERT_TRUE(window_);
         HWND editor = GetDlgItem(window_, 1001);
         for (wchar_t character : std::wstring(L"int x;"))
