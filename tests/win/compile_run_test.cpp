@@ -91,15 +91,7 @@ bool ProcessHasEnded(DWORD id)
 
 void SendKey(WORD virtualKey, wchar_t character)
 {
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = virtualKey;
-        key.ki.wScan = character;
-        key.ki.dwFlags = virtualKey ? 0 : KEYEVENTF_UNICODE;
-    }
-    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+    SendKeyEvents({KeyEvent(virtualKey, character, false), KeyEvent(virtualKey, character, true)});
 }
 
 // From another thread, as a user at the keyboard would while the window's thread waits:
@@ -456,13 +448,7 @@ struct Keystroke {
 void Press(const Keystroke& stroke)
 {
     if (stroke.control) {
-        INPUT control{};
-        control.type = INPUT_KEYBOARD;
-        control.ki.wVk = VK_CONTROL;
-        SendInput(1, &control, sizeof(INPUT));
-        SendKey(stroke.key, 0);
-        control.ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(1, &control, sizeof(INPUT));
+        SendKeyEvents(KeyChord({VK_CONTROL, stroke.key}));
     } else {
         SendKey(stroke.key, stroke.character);
     }

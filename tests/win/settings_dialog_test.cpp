@@ -138,16 +138,7 @@ TEST_F(SettingsDialogTest, OpensWithTheRecordAndSetChangesACaptionAtOnce)
 // Real keys for whatever window has the keyboard; the dialog's own loop takes them in order.
 void QueueKeys(std::initializer_list<WORD> virtualKeys)
 {
-    std::vector<INPUT> keys;
-    for (WORD key : virtualKeys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        keys.push_back(input);
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        keys.push_back(input);
-    }
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    SendKeyEvents(KeyStrokes(virtualKeys));
 }
 
 TEST_F(SettingsDialogTest, EnterDoesNothingAndEscapeClosesLikeOkKeepingTheDirective)

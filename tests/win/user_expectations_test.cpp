@@ -26,26 +26,7 @@ namespace {
 // Presses the keys in order and lets them go in reverse, on the real input path.
 bool PressKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done)
 {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--it;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    while (!done() && GetTickCount64() < deadline) {
-        PumpPendingMessages();
-        Sleep(10);
-    }
+    SendKeyEventsUntil(KeyChord(keys), done);
     PumpPendingMessages();
     return done();
 }

@@ -58,19 +58,54 @@ void PumpPendingMessages()
     }
 }
 
+INPUT KeyEvent(WORD virtualKey, wchar_t character, bool up)
+{
+    INPUT event = {};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = virtualKey;
+    event.ki.wScan = virtualKey ? 0 : character;
+    event.ki.dwFlags = (virtualKey ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
+    return event;
+}
+
+std::vector<INPUT> KeyStrokes(std::initializer_list<WORD> virtualKeys)
+{
+    std::vector<INPUT> events;
+    for (WORD key : virtualKeys) {
+        events.push_back(KeyEvent(key, 0, false));
+        events.push_back(KeyEvent(key, 0, true));
+    }
+    return events;
+}
+
+std::vector<INPUT> KeyChord(std::initializer_list<WORD> virtualKeys)
+{
+    std::vector<INPUT> events;
+    for (WORD key : virtualKeys)
+        events.push_back(KeyEvent(key, 0, false));
+    for (auto it = virtualKeys.end(); it != virtualKeys.begin();)
+        events.push_back(KeyEvent(*--it, 0, true));
+    return events;
+}
+
+void SendKeyEvents(const std::vector<INPUT>& events)
+{
+    SendInput(static_cast<UINT>(events.size()), const_cast<INPUT*>(events.data()), sizeof(INPUT));
+}
+
 bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done)
 {
-    std::vector<INPUT> keys;
+    std::vector<INPUT> events;
     for (wchar_t character : text) {
-        INPUT key = {};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wScan = character;
-        key.ki.dwFlags = KEYEVENTF_UNICODE;
-        keys.push_back(key);
-        key.ki.dwFlags |= KEYEVENTF_KEYUP;
-        keys.push_back(key);
+        events.push_back(KeyEvent(0, character, false));
+        events.push_back(KeyEvent(0, character, true));
     }
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    return SendKeyEventsUntil(events, done);
+}
+
+bool SendKeyEventsUntil(const std::vector<INPUT>& events, const std::function<bool()>& done)
+{
+    SendKeyEvents(events);
     const ULONGLONG deadline = GetTickCount64() + 5000;
     while (!done() && GetTickCount64() < deadline) {
         PumpPendingMessages();

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "win32/layout.h"
 
@@ -30,8 +32,20 @@ void PressCommandBarButton(int id);
 // Lets posted messages and paints through, as the message loop would.
 void PumpPendingMessages();
 
-// Types the text on the real keyboard input path (SendInput), then lets the messages through
-// until `done` holds or a few seconds pass. Returns whether `done` came to hold.
+// One key going down or up on the real keyboard input path: a virtual key, or with 0 the
+// character through the Unicode path.
+INPUT KeyEvent(WORD virtualKey, wchar_t character, bool up);
+// Each key goes down and up in turn.
+std::vector<INPUT> KeyStrokes(std::initializer_list<WORD> virtualKeys);
+// The keys go down in order and up in reverse, as a shortcut such as Ctrl+Shift+S is pressed.
+std::vector<INPUT> KeyChord(std::initializer_list<WORD> virtualKeys);
+// All the events in one SendInput call, so nothing else comes between them.
+void SendKeyEvents(const std::vector<INPUT>& events);
+
+// Sends the events, then lets the messages through until `done` holds or a few seconds pass.
+// Returns whether `done` came to hold.
+bool SendKeyEventsUntil(const std::vector<INPUT>& events, const std::function<bool()>& done);
+// Types the text on the real keyboard input path, as SendKeyEventsUntil does.
 bool TypeOnKeyboard(const std::wstring& text, const std::function<bool()>& done);
 
 int ScreenWidth();
