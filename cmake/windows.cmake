@@ -12,7 +12,10 @@ set(SKOCZEK_WIN_SOURCES
   files/file_io.cpp
   files/text_file.cpp
   jump/jump_bar.cpp
+  output/child_job.cpp
+  output/console_pane.cpp
   output/output_pane.cpp
+  output/pipe_threads.cpp
   output/run_command.cpp
   search/search_replace_dialog.cpp
   settings/apply_settings.cpp
