@@ -13,12 +13,6 @@
 
 namespace {
 
-std::u16string_view CompileDirective()
-{
-    const char16_t* directive = ustawienia.compileDirective;
-    return {directive, std::char_traits<char16_t>::length(directive)};
-}
-
 // A file dialog may have moved the current directory; commands always run where the editor
 // was started. When that folder has gone, nothing runs anywhere else.
 bool ReturnToStartDirectory()
@@ -58,7 +52,7 @@ void CompileProgram(HWND)
         // The directive builds the file on disk, which lacks what the editor has not saved.
         if (SendMessageW(hEdit, EM_GETMODIFY, 0, 0))
             AppendLine(UnsavedChangesLine());
-        const ProgramName program = ProgramNameOf(CompileDirective());
+        const ProgramName program = ProgramNameOf(ReadTextField(ustawienia.compileDirective));
         if (program.problem == ProgramNameProblem::None)
             DeleteOldProgram(program.name);
         else
@@ -76,7 +70,7 @@ void RunProgram(HWND)
         return;
     std::u16string command;
     try {
-        const ProgramName program = ProgramNameOf(CompileDirective());
+        const ProgramName program = ProgramNameOf(ReadTextField(ustawienia.compileDirective));
         if (program.problem != ProgramNameProblem::None) {
             SetOutputText(AsWideString(ProgramNameProblemLine(program)));
             return;

@@ -38,8 +38,7 @@ bool NamesTheEditorsSource(std::u16string_view messageFile)
     if (current_file[0] != L'\0')
         return MessageNamesFile(messageFile, AsUtf16(current_file));
     try {
-        const char16_t* directive = ustawienia.compileDirective;
-        for (const std::u16string& argument : DirectiveArguments({directive, std::char_traits<char16_t>::length(directive)})) {
+        for (const std::u16string& argument : DirectiveArguments(ReadTextField(ustawienia.compileDirective))) {
             if (!argument.starts_with(u"-") && MessageNamesFile(messageFile, argument))
                 return true;
         }
