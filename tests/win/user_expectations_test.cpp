@@ -50,6 +50,9 @@ protected:
         SetWindowTextW(hEdit, L"");
         SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
         SetWindowTextW(okno_dzialan.windows[kCountFieldSlot], L"1");
+        // The settings dialog gives the command bar the bars' font; start-up gave it the editor's.
+        for (int slot = 0; slot < okno_dzialan.count; ++slot)
+            SendMessageW(okno_dzialan.windows[slot], WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), FALSE);
     }
 };
 
@@ -293,14 +296,11 @@ TEST_F(UserExpectationsTest, TheChoosersStartFromWhatIsSet)
     EXPECT_EQ(after.lfWeight, before.lfWeight);
     EXPECT_NEAR(std::abs(after.lfHeight), std::abs(before.lfHeight), 4) << "not the chooser's smallest size";
 
-    // Back to the start font and colours, then to the start record itself; the dialog gave the
-    // command bar the bars' font, start-up the editor's.
+    // Back to the start font and colours, then to the start record itself.
     ustawienia = saved;
     ustawienia.savedFont = FontDescriptionFromLogFont(before);
     ApplySettings();
     ustawienia = saved;
-    for (int slot = 0; slot < okno_dzialan.count; ++slot)
-        SendMessageW(okno_dzialan.windows[slot], WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), FALSE);
 }
 
 // A box raised while the settings dialog is open (here by indent with nothing selected) is the
