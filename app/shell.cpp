@@ -96,12 +96,6 @@ LayoutRect GroupPlace(const WManager& group, int slot)
     return {place.left, place.top, place.right, place.bottom};
 }
 
-void SetFontOnGroup(const WManager& group, HFONT font)
-{
-    for (int slot = 0; slot < group.count; ++slot)
-        SendMessageW(group.windows[slot], WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-}
-
 void PlaceAndShowGroup(WManager& group)
 {
     ResetujPozycjeOkien(&group);

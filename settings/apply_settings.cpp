@@ -9,20 +9,6 @@
 #include "win32/window_groups.h"
 #include "win32/window_ops.h"
 
-namespace {
-
-HFONT FontOf(HWND window)
-{
-    return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-}
-
-void SetFont(HWND window, HFONT font)
-{
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-}  // namespace
-
 bool ApplyFont()
 {
     const LOGFONTW description = LogFontFromDescription(ustawienia.savedFont);

@@ -36,17 +36,6 @@ HWND Control(HWND dialog, int id)
     return GetDlgItem(dialog, id);
 }
 
-void SetFont(HWND window, HFONT font)
-{
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-void SetFontOnGroup(const WManager& group, HFONT font)
-{
-    for (int slot = 0; slot < group.count; ++slot)
-        SetFont(group.windows[slot], font);
-}
-
 // A text field's content as a terminated wide string; fields hold at most 599 units.
 template <std::size_t Units>
 std::wstring FieldText(const char16_t (&field)[Units])

@@ -1,5 +1,7 @@
 #include "win32/window_groups.h"
 
+#include "win32/window_ops.h"
+
 namespace {
 
 void ShowSlots(WManager* group, const std::int32_t* slots, int entries, int showCommand)
@@ -50,4 +52,10 @@ void AttachGroupOperations(WManager* group)
     group->hide = UkryjOkna;
     group->showAll = PokazWszystkieOkna;
     group->hideAll = UkryjWszystkieOkna;
+}
+
+void SetFontOnGroup(const WManager& group, HFONT font)
+{
+    for (int slot = 0; slot < group.count; ++slot)
+        SetFont(group.windows[slot], font);
 }

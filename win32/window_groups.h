@@ -31,3 +31,6 @@ void ResetujPozycjeOkien(WManager* group);
 
 // Stores the four operations in the record.
 void AttachGroupOperations(WManager* group);
+
+// Gives every control of the group the font, without redrawing them.
+void SetFontOnGroup(const WManager& group, HFONT font);

@@ -43,3 +43,13 @@ std::optional<std::wstring> TakeWindowText(HWND window)
         return std::nullopt;
     }
 }
+
+HFONT FontOf(HWND window)
+{
+    return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+}
+
+void SetFont(HWND window, HFONT font)
+{
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}

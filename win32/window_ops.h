@@ -20,5 +20,9 @@ WNDPROC ReplaceWindowProc(HWND window, WNDPROC procedure);
 // Centres a top-level window on the whole screen without resizing it.
 void CenterWindow(HWND window);
 
+// A window's font; setting one does not redraw the window.
+HFONT FontOf(HWND window);
+void SetFont(HWND window, HFONT font);
+
 // The whole text of a window, owned by the caller; nullopt when there is no memory for the copy.
 std::optional<std::wstring> TakeWindowText(HWND window);
