@@ -293,6 +293,41 @@ TEST_F(CompileRunTest, EscapeStopsTheCommandAndEverythingItStarted)
     }
 }
 
+// Presses Escape from inside the window's own repaint, once the program's first line shows:
+// the Escape is then in the queue before the repaint's next peek marks the queue as seen.
+struct EscapeDuringRepaint {
+    static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM lParam)
+    {
+        const MSG* message = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_PAINT && !pressed &&
+            WindowText(hOutput).find(L"pid ") != std::wstring::npos) {
+            pressed = true;
+            SendKey(VK_ESCAPE, 0);
+        }
+        return CallNextHookEx(nullptr, code, removed, lParam);
+    }
+    static inline bool pressed = false;
+};
+
+TEST_F(CompileRunTest, AnEscapePressedWhileThePaneRepaintsStillStops)
+{
+    TempFolder folder;
+    CopyHelperAs(folder.Path(L"forever.exe"));
+    SetCurrentDirectoryW(folder.Path(L"").c_str());
+    EscapeDuringRepaint::pressed = false;
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, EscapeDuringRepaint::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    {
+        Deadline deadline("an Escape pressed during a repaint");
+        EXPECT_EQ(RunCommandAndRedirect(L"forever.exe"), CommandOutcome::Stopped);
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(EscapeDuringRepaint::pressed);
+    const std::vector<std::wstring> pid = ReadRecord(folder.Path(L"forever.pid"));
+    ASSERT_EQ(pid.size(), 1u);
+    EXPECT_TRUE(ProcessHasEnded(static_cast<DWORD>(std::stoul(pid[0]))));
+}
+
 TEST_F(CompileRunTest, AFloodOfOutputShowsItsFirstPartAndSaysHowMuchWasLeftOut)
 {
     SetCurrentDirectoryW(HelperFolder().c_str());
