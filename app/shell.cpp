@@ -85,17 +85,6 @@ HWND CreateButton(const wchar_t* caption, const LayoutRect& place, HWND parent, 
     return button;
 }
 
-RECT AsGroupRect(const LayoutRect& place)
-{
-    return {place.x, place.y, place.width, place.height};
-}
-
-LayoutRect GroupPlace(const WManager& group, int slot)
-{
-    const RECT& place = group.rects[slot];
-    return {place.left, place.top, place.right, place.bottom};
-}
-
 void PlaceAndShowGroup(WManager& group)
 {
     ResetujPozycjeOkien(&group);

@@ -57,15 +57,10 @@ void StepCountDown(HWND)
     BackToEditor();
 }
 
-// The toggle's caption is the only record of whether the jump bar is shown.
 void ToggleJumpBar(HWND)
 {
-    HWND toggle = okno_dzialan.windows[kJumpBarToggleSlot];
-    wchar_t caption[2] = {};
-    GetWindowTextW(toggle, caption, 2);
-    const bool hide = caption[0] == L'>';
-
-    SetWindowTextW(toggle, hide ? L"<" : L">");
+    const bool hide = JumpBarShown();
+    SetWindowTextW(okno_dzialan.windows[kJumpBarToggleSlot], hide ? L"<" : L">");
     ShowWindow(hJump, hide ? SW_HIDE : SW_SHOW);
     LayOutShell();
 

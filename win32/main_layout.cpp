@@ -22,14 +22,6 @@ bool SameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The toggle's caption is the only record of whether the jump bar is shown.
-bool JumpBarShown()
-{
-    wchar_t caption[2] = {};
-    GetWindowTextW(okno_dzialan.windows[kJumpBarToggleSlot], caption, 2);
-    return caption[0] != L'<';
-}
-
 struct LayoutSize {
     int width;
     int height;
@@ -62,6 +54,13 @@ void MoveIfMoved(HWND window, const LayoutRect& place)
 
 }  // namespace
 
+bool JumpBarShown()
+{
+    wchar_t caption[2] = {};
+    GetWindowTextW(okno_dzialan.windows[kJumpBarToggleSlot], caption, 2);
+    return caption[0] != L'<';
+}
+
 RECT StartWindowRect()
 {
     RECT work = {};
@@ -88,7 +87,7 @@ void LayOutShell()
     MoveIfMoved(hTopBar, layout.topBar);
     for (int slot = 0; slot < okno_dzialan.count && slot < kCommandBarSlots; ++slot) {
         const LayoutRect& place = layout.commandBar[slot];
-        okno_dzialan.rects[slot] = {place.x, place.y, place.width, place.height};
+        okno_dzialan.rects[slot] = AsGroupRect(place);
         MoveIfMoved(okno_dzialan.windows[slot], place);
     }
     MoveIfMoved(hLabel, layout.caretLabel);

@@ -9,6 +9,9 @@ constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS
 // window had the fixed frame), only the sizing frame around it is outside.
 RECT StartWindowRect();
 
+// The toggle's caption ("<" while hidden) is the only record of whether the jump bar is shown.
+bool JumpBarShown();
+
 // Moves the bars, the command bar's controls, the caret label, the editor and the output pane
 // to their places for the main window's present size and the jump bar's state.
 void LayOutShell();

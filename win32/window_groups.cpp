@@ -59,3 +59,14 @@ void SetFontOnGroup(const WManager& group, HFONT font)
     for (int slot = 0; slot < group.count; ++slot)
         SetFont(group.windows[slot], font);
 }
+
+RECT AsGroupRect(const LayoutRect& place)
+{
+    return {place.x, place.y, place.width, place.height};
+}
+
+LayoutRect GroupPlace(const WManager& group, int slot)
+{
+    const RECT& place = group.rects[slot];
+    return {place.left, place.top, place.right, place.bottom};
+}

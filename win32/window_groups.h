@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "win32/layout.h"
+
 constexpr int kGroupCapacity = 100;
 
 struct WManager;
@@ -31,6 +33,10 @@ void ResetujPozycjeOkien(WManager* group);
 
 // Stores the four operations in the record.
 void AttachGroupOperations(WManager* group);
+
+// A slot's layout rectangle as the group keeps it, and back.
+RECT AsGroupRect(const LayoutRect& place);
+LayoutRect GroupPlace(const WManager& group, int slot);
 
 // Gives every control of the group the font, without redrawing them.
 void SetFontOnGroup(const WManager& group, HFONT font);
