@@ -409,6 +409,66 @@ TEST_F(CompileRunTest, AStopWorksWithoutAJobAndWhenMemoryRunsOut)
     }
 }
 
+bool ProcessIsRunning(DWORD id)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+// The process id a helper wrote to its record, once it is there; 0 if it never came.
+DWORD PidRecordedIn(const std::wstring& record)
+{
+    for (const ULONGLONG deadline = GetTickCount64() + 10000; GetTickCount64() < deadline; Sleep(20)) {
+        const std::vector<std::wstring> pid = ReadRecord(record);
+        if (pid.size() == 1)
+            return static_cast<DWORD>(std::stoul(pid[0]));
+    }
+    return 0;
+}
+
+// Without a job, a process older than the command whose ended parent's id the command's
+// grandchild was given looks like the grandchild's child; Escape must leave it running.
+TEST_F(CompileRunTest, WithoutAJobEscapeSparesAnOlderProcessWhoseParentsIdCameBack)
+{
+    // A long-lived process whose parent has ended.
+    TempFolder older;
+    CopyHelperAs(older.Path(L"grandchild.exe"));
+    std::wstring parentLine = L"\"" + older.Path(L"grandchild.exe") + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION parent{};
+    ASSERT_TRUE(CreateProcessW(nullptr, parentLine.data(), nullptr, nullptr, FALSE, 0, nullptr, older.Path(L"").c_str(),
+                               &startup, &parent));
+    WaitForSingleObject(parent.hProcess, 10000);
+    CloseHandle(parent.hThread);
+    CloseHandle(parent.hProcess);
+    const DWORD orphan = PidRecordedIn(older.Path(L"forever.pid"));
+    ASSERT_NE(orphan, 0u);
+
+    SetCurrentDirectoryW(folder_.Path(L"").c_str());
+    {
+        Deadline deadline("Escape without a job after an id came back", 90);
+        KeyboardUser user;
+        const std::wstring command = L"\"" + HelperProgram() + L"\" reuse " + std::to_wstring(parent.dwProcessId);
+        EXPECT_EQ(RunCommandAndRedirect(command.c_str(), {.noJob = true}), CommandOutcome::Stopped);
+    }
+    const DWORD grandchild = PidRecordedIn(folder_.Path(L"forever.pid"));
+    const bool orphanSurvived = ProcessIsRunning(orphan);
+    if (orphanSurvived) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, orphan);
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    ASSERT_EQ(grandchild, parent.dwProcessId) << "the grandchild did not get the ended parent's id: " << WindowText(hOutput);
+    EXPECT_TRUE(ProcessHasEnded(grandchild));
+    EXPECT_TRUE(orphanSurvived);
+}
+
 // Compile and Run delete and start the file gcc writes for the directive, quoted where it
 // holds a space; a name the interpreter would act on is neither deleted nor run.
 TEST_F(CompileRunTest, TheProgramIsTheOneGccWrites)
