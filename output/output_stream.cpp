@@ -256,6 +256,11 @@ std::u16string StoppedLine()
     return u"\r\n[Program zatrzymany klawiszem Esc.]\r\n";
 }
 
+std::u16string LeftRunningLine()
+{
+    return u"[Coś uruchomionego przez polecenie nadal działa i trzyma jego wyjście.]\r\n";
+}
+
 std::u16string LeftOutLine(std::uint64_t bytes)
 {
     return u"\r\n[Pominięto dalsze " + DecimalText(bytes) + u" bajtów wyjścia.]\r\n";

@@ -94,6 +94,8 @@ private:
 // The pane's closing lines.
 std::u16string StoppedLine();
 std::u16string LeftOutLine(std::uint64_t bytes);
+// After a stop, when something still holds the output open; it ends with a line break only.
+std::u16string LeftRunningLine();
 
 // The line a command that ended by itself leaves: its exit code (exception codes in
 // hexadecimal) and the seconds it took, with two decimals and a decimal comma.

@@ -200,6 +200,21 @@ int StartWithReusedId(DWORD wanted)
     return 3;
 }
 
+// Gives a copy of its standard output to another process, which the command did not start,
+// then prints and waits to be ended.
+int LendOutputTo(DWORD holder)
+{
+    HANDLE other = OpenProcess(PROCESS_DUP_HANDLE, FALSE, holder);
+    HANDLE copy = nullptr;
+    if (!other || !DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE), other, &copy, 0, FALSE,
+                                   DUPLICATE_SAME_ACCESS))
+        return 2;
+    CloseHandle(other);
+    Print("pid " + std::to_string(GetCurrentProcessId()) + "\r\n");
+    Sleep(INFINITE);
+    return 0;
+}
+
 // Blocks of 4 KiB, as a program printing a lot would write them.
 int Flood(int mebibytes)
 {
@@ -295,6 +310,8 @@ int wmain()
         return PrintMixedEncodings(args[2]);
     if (mode == L"exit" && args.size() > 2)
         ExitProcess(static_cast<UINT>(std::stoll(args[2])));
+    if (mode == L"lend" && args.size() > 2)
+        return LendOutputTo(static_cast<DWORD>(std::stoul(args[2])));
     if (mode == L"reuse" && args.size() > 2)
         return StartWithReusedId(static_cast<DWORD>(std::stoul(args[2])));
     if (mode == L"flood" && args.size() > 2)

@@ -469,6 +469,66 @@ TEST_F(CompileRunTest, WithoutAJobEscapeSparesAnOlderProcessWhoseParentsIdCameBa
     EXPECT_TRUE(orphanSurvived);
 }
 
+// A process that nothing of the command's stop reaches holds the output open: the window
+// waits for it only a while after Escape, or after running out of memory, and says so.
+TEST_F(CompileRunTest, OutputHeldOpenByAProcessNothingEndedIsGivenUpAfterAStop)
+{
+    struct Case {
+        const char* what;
+        RunFaults faults;
+        CommandOutcome outcome;
+        std::wstring end;
+    };
+    const std::wstring leftRunning = AsWideString(LeftRunningLine());
+    const Case cases[] = {
+        {"Escape with a job", {}, CommandOutcome::Stopped, AsWideString(StoppedLine()) + leftRunning},
+        {"Escape without a job", {.noJob = true}, CommandOutcome::Stopped, AsWideString(StoppedLine()) + leftRunning},
+        {"no memory without a job", {.noJob = true, .failWhileShowing = true}, CommandOutcome::NotStarted,
+         L"\r\n" + leftRunning},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder holderFolder;
+        std::wstring holderLine = L"\"" + HelperProgram() + L"\" forever";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        PROCESS_INFORMATION holder{};
+        ASSERT_TRUE(CreateProcessW(nullptr, holderLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   holderFolder.Path(L"").c_str(), &startup, &holder));
+        CloseHandle(holder.hThread);
+        ASSERT_NE(PidRecordedIn(holderFolder.Path(L"forever.pid")), 0u);
+
+        SetOutputText(L"");
+        SetCurrentDirectoryW(folder_.Path(L"").c_str());
+        MessageBoxSeen box;
+        ULONGLONG took = 0;
+        {
+            Deadline deadline(std::string("a stop while another process holds the output, ") + c.what);
+            ModalDriver driver(c.faults.failWhileShowing ? std::vector<ModalDriver::Action>{RecordMessageBox(&box)}
+                                                         : std::vector<ModalDriver::Action>{});
+            std::optional<KeyboardUser> user;
+            if (!c.faults.failWhileShowing)
+                user.emplace();
+            const ULONGLONG startedAt = GetTickCount64();
+            const std::wstring command = L"\"" + HelperProgram() + L"\" lend " + std::to_wstring(holder.dwProcessId);
+            EXPECT_EQ(RunCommandAndRedirect(command.c_str(), c.faults), c.outcome);
+            took = GetTickCount64() - startedAt;
+            EXPECT_TRUE(driver.finished());
+        }
+        std::printf("%s: %llu ms from the start to the pane's last line\n", c.what, took);
+        const std::wstring shown = WindowText(hOutput);
+        EXPECT_TRUE(EndsWith(shown, c.end)) << testing::PrintToString(shown);
+        if (c.faults.failWhileShowing) {
+            EXPECT_EQ(box.text, MessageText(IDS_OUT_OF_MEMORY));
+        }
+        EXPECT_EQ(WaitForSingleObject(holder.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "not the command's to end";
+        TerminateProcess(holder.hProcess, 1);
+        WaitForSingleObject(holder.hProcess, 5000);
+        CloseHandle(holder.hProcess);
+    }
+}
+
 // Compile and Run delete and start the file gcc writes for the directive, quoted where it
 // holds a space; a name the interpreter would act on is neither deleted nor run.
 TEST_F(CompileRunTest, TheProgramIsTheOneGccWrites)
