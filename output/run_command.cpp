@@ -208,17 +208,20 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
     return CommandOutcome::Finished;
 }
 
-// A pipe whose one end the child inherits; `childReads` says which.
-bool CreateChildPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd, bool childReads, DWORD size)
+// A pipe whose one end the child inherits; `childReads` says which. Returns 0, or the message
+// saying which step failed.
+UINT CreateChildPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd, bool childReads, DWORD size, bool failSetting)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
     HANDLE write = nullptr;
     if (!CreatePipe(&read, &write, &inheritable, size))
-        return false;
+        return IDS_PIPE_NOT_CREATED;
     readEnd.reset(read);
     writeEnd.reset(write);
-    return SetHandleInformation(childReads ? write : read, HANDLE_FLAG_INHERIT, 0) != 0;
+    if (failSetting || !SetHandleInformation(childReads ? write : read, HANDLE_FLAG_INHERIT, 0))
+        return IDS_PIPE_NOT_SET;
+    return 0;
 }
 
 CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults, FirstOutput first)
@@ -227,9 +230,11 @@ CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults, Firs
     ScopedHandle writeEnd;
     ScopedHandle inputReadEnd;
     ScopedHandle inputWriteEnd;
-    if (!CreateChildPipe(readEnd, writeEnd, false, kPipeBufferBytes) ||
-        !CreateChildPipe(inputReadEnd, inputWriteEnd, true, 0)) {
-        ReportMessage(hOutput, readEnd.valid() && inputReadEnd.valid() ? IDS_PIPE_NOT_SET : IDS_PIPE_NOT_CREATED);
+    UINT failed = CreateChildPipe(readEnd, writeEnd, false, kPipeBufferBytes, faults.outputPipeNotSet);
+    if (!failed)
+        failed = CreateChildPipe(inputReadEnd, inputWriteEnd, true, 0, faults.inputPipeNotSet);
+    if (failed) {
+        ReportMessage(hOutput, failed);
         return CommandOutcome::NotStarted;
     }
 

@@ -369,6 +369,20 @@ TEST_F(CompileRunTest, AChildThatCannotStartIsReportedWithItsCode)
     EXPECT_EQ(WindowText(hOutput), L"before");
 }
 
+TEST_F(CompileRunTest, APipeWhoseHandleCannotBeSetIsReportedAsSuch)
+{
+    const RunFaults cases[] = {{.outputPipeNotSet = true}, {.inputPipeNotSet = true}};
+    for (const RunFaults& faults : cases) {
+        MessageBoxSeen seen;
+        {
+            ModalDriver driver({RecordMessageBox(&seen)});
+            EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe chatty", faults), CommandOutcome::NotStarted);
+            EXPECT_TRUE(driver.finished());
+        }
+        EXPECT_EQ(seen.text, MessageText(IDS_PIPE_NOT_SET)) << (faults.outputPipeNotSet ? "output" : "input");
+    }
+}
+
 // Without a job object (refused on some older systems) Escape still ends what the command
 // started; and running out of memory while output arrives ends the program before the wait
 // for its output, which would otherwise last as long as the program.
