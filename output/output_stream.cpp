@@ -30,11 +30,15 @@ std::u16string LongLineBreaker::Apply(std::u16string_view text)
     std::u16string broken;
     broken.reserve(text.size() + text.size() / longest_ * 2);
     for (char16_t c : text) {
+        const bool secondHalf = afterHighSurrogate_ && c >= 0xDC00 && c <= 0xDFFF;
+        afterHighSurrogate_ = c >= 0xD800 && c <= 0xDBFF;
         if (c == u'\n' && !afterCr_)
             broken += u'\r';
         afterCr_ = c == u'\r';
         if (c == u'\r' || c == u'\n') {
             lineLength_ = 0;
+        } else if (secondHalf) {
+            // Counted with its first half.
         } else if (lineLength_ == longest_) {
             broken += u"\r\n";
             lineLength_ = 1;
