@@ -1,10 +1,15 @@
 // Compile and Run with the real mingw-w64 compiler, reached through gcc.exe of the bridge:
-// the script that runs this test puts gcc.exe on the session's PATH and starts the helper.
+// the script that runs this test puts gcc.exe on the session's PATH and starts the helper,
+// whose compiler sleeps instead when given -DBRIDGE_TEST_SLEEP=SECONDS (noting its process
+// ids in the compile folder), as a long compile would.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "files/text_file.h"
 #include "output/output_pane.h"
@@ -13,6 +18,120 @@
 #include "win32/process_state.h"
 
 namespace {
+
+std::wstring SpoolFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    wchar_t* name = nullptr;
+    EXPECT_NE(SearchPathW(nullptr, L"gcc.exe", nullptr, MAX_PATH, path, &name), 0u) << "gcc.exe is not on PATH";
+    return std::wstring(path, name ? name : path) + L"spool";
+}
+
+// What is left in the spool folder besides the helper's own lock.
+std::vector<std::wstring> SpoolLeftovers()
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((SpoolFolder() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L".." && name != L"helper.lock")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A Linux process id the stand-in compiler noted, once the whole line is there.
+unsigned NotedProcess(const std::wstring& path)
+{
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    return text.ends_with('\n') ? static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10)) : 0;
+}
+
+// Whether a Linux process runs, read from /proc through drive Z: (a zombie does not run).
+bool LinuxProcessRuns(unsigned id)
+{
+    const std::vector<unsigned char> stat = ReadFileBytes(L"Z:\\proc\\" + std::to_wstring(id) + L"\\stat");
+    const std::string text(stat.begin(), stat.end());
+    const std::size_t name = text.rfind(')');
+    return name != std::string::npos && name + 2 < text.size() && text[name + 2] != 'Z' && text[name + 2] != 'X';
+}
+
+template <typename Condition>
+bool WithinSeconds(int seconds, Condition holds)
+{
+    const ULONGLONG end = GetTickCount64() + 1000ull * seconds;
+    while (!holds()) {
+        if (GetTickCount64() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+const char kProgram[] = "#include <stdio.h>\r\n\r\nint main(void)\r\n{\r\n    puts(\"gotowe\");\r\n    return 0;\r\n}\r\n";
+
+// gcc.exe started in a folder, as another program's Compile would, with its output in gcc.txt.
+class Stub {
+public:
+    Stub(const TempFolder& folder, const std::wstring& arguments) : output_(folder.Path(L"gcc.txt"))
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE file = CreateFileW(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = file;
+        std::wstring line = L"gcc.exe " + arguments;
+        const std::wstring start = folder.Path(L"");
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                   start.c_str(), &startup, &process_));
+        CloseHandle(file);
+    }
+    ~Stub()
+    {
+        if (process_.hProcess) {
+            TerminateProcess(process_.hProcess, 1);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+    // Its exit code once it has ended within the seconds, or -1.
+    long WaitForEnd(DWORD seconds)
+    {
+        DWORD code = 0;
+        if (WaitForSingleObject(process_.hProcess, seconds * 1000) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process_.hProcess, &code))
+            return -1;
+        ended_ = GetTickCount64();
+        return static_cast<long>(code);
+    }
+    void Withdraw()
+    {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    ULONGLONG ended() const { return ended_; }
+    std::string Output() const
+    {
+        const std::vector<unsigned char> bytes = ReadFileBytes(output_);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+private:
+    std::wstring output_;
+    PROCESS_INFORMATION process_{};
+    ULONGLONG ended_ = 0;
+};
 
 TEST(BridgeCompile, TheRealCompilersMessageLeadsToTheFixAndTheProgramRuns)
 {
@@ -49,6 +168,81 @@ TEST(BridgeCompile, TheRealCompilersMessageLeadsToTheFixAndTheProgramRuns)
     PressCommandBarButton(IDC_RUN);
     const std::wstring end = L"[Zakończono z kodem 0 po ";
     EXPECT_EQ(WindowText(hOutput).substr(0, 19 + end.size()), L"Skoczek 1\r\nkoniec\r\n" + end);
+}
+
+// Escape during a compile through the bridge: the editor's job ends gcc.exe, and the helper then
+// ends the compiler with what it started, and leaves nothing in the spool folder.
+TEST(BridgeCompile, EscapeEndsTheCompilerAndALaterCompileWorks)
+{
+    TempFolder folder;
+    const std::wstring start = folder.Path(L"");
+    lstrcpynW(currentPathA, start.substr(0, start.size() - 1).c_str(), kCurrentPathCapacity);
+    lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), L"gcc -DBRIDGE_TEST_SLEEP=60 -o out_file main.c",
+              kDirectiveUnits);
+    SetWindowTextW(hEdit, std::wstring(kProgram, kProgram + std::strlen(kProgram)).c_str());
+    lstrcpynW(current_file, folder.Path(L"main.c").c_str(), kCurrentFileCapacity);
+    PressCommandBarButton(IDC_SAVE);
+
+    // A user who presses Escape once the compile is under way.
+    const std::wstring noted = folder.Path(L"compiler.pid");
+    HANDLE user = CreateThread(
+        nullptr, 0,
+        [](void* path) -> DWORD {
+            const std::wstring& file = *static_cast<const std::wstring*>(path);
+            WithinSeconds(20, [&] { return NotedProcess(file) != 0; });
+            SendKeyEvents({KeyEvent(VK_ESCAPE, 0, false), KeyEvent(VK_ESCAPE, 0, true)});
+            return 0;
+        },
+        const_cast<std::wstring*>(&noted), 0, nullptr);
+    {
+        Deadline deadline("Escape during a compile through the bridge");
+        PressCommandBarButton(IDC_COMPILE);
+    }
+    WaitForSingleObject(user, INFINITE);
+    CloseHandle(user);
+    const std::wstring shown = WindowText(hOutput);
+    ASSERT_NE(shown.find(L"[Program zatrzymany klawiszem Esc.]"), std::wstring::npos) << shown;
+
+    const unsigned compiler = NotedProcess(noted), sleeper = NotedProcess(folder.Path(L"sleeper.pid"));
+    ASSERT_NE(compiler, 0u);
+    ASSERT_NE(sleeper, 0u);
+    EXPECT_TRUE(WithinSeconds(5, [&] { return !LinuxProcessRuns(compiler) && !LinuxProcessRuns(sleeper); }))
+        << "the compiler " << compiler << " or what it started, " << sleeper << ", still runs";
+    EXPECT_TRUE(WithinSeconds(5, [] { return SpoolLeftovers().empty(); }))
+        << "left in spool/: " << testing::PrintToString(SpoolLeftovers());
+    EXPECT_FALSE(Exists(folder.Path(L"compiler.finished")));
+
+    lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), L"gcc -o out_file main.c", kDirectiveUnits);
+    PressCommandBarButton(IDC_COMPILE);
+    EXPECT_NE(WindowText(hOutput).find(L"[Zakończono z kodem 0 po "), std::wstring::npos) << WindowText(hOutput);
+    EXPECT_TRUE(Exists(folder.Path(L"out_file.exe")));
+    EXPECT_TRUE(SpoolLeftovers().empty()) << testing::PrintToString(SpoolLeftovers());
+}
+
+// Requests wait their turn behind a long compile, for longer than the helper takes to answer
+// when it is not busy; one whose gcc.exe has ended meanwhile is never compiled.
+TEST(BridgeCompile, AQueuedCompileWaitsItsTurnAndAWithdrawnOneIsNotCompiled)
+{
+    TempFolder longFolder, withdrawnFolder, queuedFolder;
+    WriteFileBytes(queuedFolder.Path(L"main.c"), std::vector<unsigned char>(kProgram, kProgram + std::strlen(kProgram)));
+    Deadline deadline("a queue behind a long compile", 60);
+
+    Stub longCompile(longFolder, L"-DBRIDGE_TEST_SLEEP=7 -c main.c");
+    ASSERT_TRUE(WithinSeconds(20, [&] { return NotedProcess(longFolder.Path(L"compiler.pid")) != 0; }));
+    Stub withdrawn(withdrawnFolder, L"-DBRIDGE_TEST_SLEEP=1 -c main.c");
+    Sleep(500);  // placed and waiting
+    withdrawn.Withdraw();
+    const ULONGLONG placed = GetTickCount64();
+    Stub queued(queuedFolder, L"-o out_file main.c");
+
+    EXPECT_EQ(queued.WaitForEnd(40), 0) << queued.Output();
+    EXPECT_EQ(longCompile.WaitForEnd(5), 0) << longCompile.Output();
+    EXPECT_GT(queued.ended() - placed, 5000u) << "the queued compile did not wait for the long one";
+    EXPECT_TRUE(Exists(longFolder.Path(L"compiler.finished")));
+    EXPECT_TRUE(Exists(queuedFolder.Path(L"out_file.exe")));
+    EXPECT_TRUE(WithinSeconds(2, [] { return SpoolLeftovers().empty(); }))
+        << "left in spool/: " << testing::PrintToString(SpoolLeftovers());
+    EXPECT_FALSE(Exists(withdrawnFolder.Path(L"compiler.pid"))) << "the withdrawn request was compiled";
 }
 
 }  // namespace
