@@ -217,7 +217,16 @@ constexpr std::array<ValueOption, 16> kValueOptions{{
 }};
 
 constexpr std::string_view kNotPassed = " (not an option the bridge passes)";
-constexpr std::string_view kOutside = " (a response file, or not a path on a drive the Wine session maps)";
+
+// Why Translator::Path refused a path.
+std::string WhyNotAPath(std::string_view path)
+{
+    if (path.starts_with('@'))
+        return " (response files are not read)";
+    if (path.starts_with('-'))
+        return " (an option where a file belongs)";
+    return " (not a path on a drive the Wine session maps)";
+}
 
 // Builds the compiler's arguments one of the caller's at a time.
 class CallBuilder {
@@ -234,7 +243,7 @@ public:
         if (!argument.starts_with('-')) {
             std::string path;
             if (!paths_.Path(argument, path))
-                return argument + std::string(kOutside);
+                return argument + WhyNotAPath(argument);
             out_.push_back(std::move(path));
             return {};
         }
@@ -274,7 +283,7 @@ private:
         switch (kind) {
         case ValueKind::Path:
             if (!paths_.Path(value, converted))
-                return shown + std::string(kOutside);
+                return shown + WhyNotAPath(value);
             break;
         case ValueKind::Text:
             converted.assign(value);
@@ -311,8 +320,10 @@ private:
                 item += items[++k];
             } else if (item.starts_with("-Map=")) {
                 std::string path;
-                if (!paths_.Path(items[k].substr(5), path) || path.find(',') != std::string::npos)
-                    return argument + std::string(kOutside);
+                if (!paths_.Path(items[k].substr(5), path))
+                    return argument + WhyNotAPath(items[k].substr(5));
+                if (path.find(',') != std::string::npos)
+                    return argument + " (the linker would split its path at the comma)";
                 item = "-Map=" + path;
             } else if (item != "-s" && item != "-S" && item != "--strip-all" && item != "--strip-debug" &&
                        item != "--gc-sections" && item != "--subsystem=console" && item != "--subsystem=windows") {
