@@ -143,21 +143,15 @@ bool IsRefusedCodeSetting(std::string_view name)
 
 bool IsFlag(std::string_view argument)
 {
-    constexpr std::array<std::string_view, 45> flags{
+    constexpr std::array<std::string_view, 51> flags{
         "-c", "-S", "-E", "-v", "-w", "-s", "-H", "-P", "-C", "-CC", "-W", "-g",
         "-M", "-MM", "-MD", "-MMD", "-MP", "-MG", "-dM", "-dD", "-dN", "-dI", "-dU",
-        "-pedantic", "-pedantic-errors", "-ansi", "-static", "-static-libgcc", "-static-libstdc++", "-shared",
-        "-pie", "-no-pie", "-pthread", "-pipe", "-save-temps", "-save-temps=obj", "-save-temps=cwd", "-time",
-        "-undef", "-nostdlib", "-nostdinc", "-nostartfiles", "-nodefaultlibs", "-###", "--version"};
-    constexpr std::array<std::string_view, 6> more{"--help", "-dumpversion", "-dumpfullversion", "-dumpmachine",
-                                                   "-trigraphs", "-traditional-cpp"};
-    for (std::string_view flag : flags)
-        if (argument == flag)
-            return true;
-    for (std::string_view flag : more)
-        if (argument == flag)
-            return true;
-    return false;
+        "-pedantic", "-pedantic-errors", "-ansi", "-trigraphs", "-traditional-cpp", "-undef",
+        "-static", "-static-libgcc", "-static-libstdc++", "-shared", "-pie", "-no-pie", "-pthread",
+        "-nostdlib", "-nostdinc", "-nostartfiles", "-nodefaultlibs",
+        "-pipe", "-save-temps", "-save-temps=obj", "-save-temps=cwd", "-time", "-###",
+        "--version", "--help", "-dumpversion", "-dumpfullversion", "-dumpmachine"};
+    return std::find(flags.begin(), flags.end(), argument) != flags.end();
 }
 
 // Warnings, optimisation, debugging, the language standard, and -f and -m settings.
