@@ -19,28 +19,20 @@
 
 namespace {
 
-std::wstring SpoolFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    wchar_t* name = nullptr;
-    EXPECT_NE(SearchPathW(nullptr, L"gcc.exe", nullptr, MAX_PATH, path, &name), 0u) << "gcc.exe is not on PATH";
-    return std::wstring(path, name ? name : path) + L"spool";
-}
-
-// What is left in the spool folder besides the helper's own lock.
+// What is left in the spool folder beside gcc.exe, besides the helper's own lock.
 std::vector<std::wstring> SpoolLeftovers()
 {
+    wchar_t gcc[MAX_PATH] = {};
+    wchar_t* name = gcc;
+    SearchPathW(nullptr, L"gcc.exe", nullptr, MAX_PATH, gcc, &name);
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((SpoolFolder() + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L".." && name != L"helper.lock")
-            names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    HANDLE search = FindFirstFileW((std::wstring(gcc, name) + L"spool\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (found.cFileName[0] != L'.' && std::wstring(found.cFileName) != L"helper.lock")
+            names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return names;
 }
 
@@ -69,69 +61,35 @@ bool LinuxProcessRuns(unsigned id)
 template <typename Condition>
 bool WithinSeconds(int seconds, Condition holds)
 {
-    const ULONGLONG end = GetTickCount64() + 1000ull * seconds;
-    while (!holds()) {
+    for (const ULONGLONG end = GetTickCount64() + 1000ull * seconds; !holds(); Sleep(20))
         if (GetTickCount64() > end)
             return false;
-        Sleep(20);
-    }
     return true;
 }
 
 const char kProgram[] = "#include <stdio.h>\r\n\r\nint main(void)\r\n{\r\n    puts(\"gotowe\");\r\n    return 0;\r\n}\r\n";
 
-// gcc.exe started in a folder, as another program's Compile would, with its output in gcc.txt.
-class Stub {
-public:
-    Stub(const TempFolder& folder, const std::wstring& arguments) : output_(folder.Path(L"gcc.txt"))
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE file = CreateFileW(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = file;
-        std::wstring line = L"gcc.exe " + arguments;
-        const std::wstring start = folder.Path(L"");
-        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                   start.c_str(), &startup, &process_));
-        CloseHandle(file);
-    }
-    ~Stub()
-    {
-        if (process_.hProcess) {
-            TerminateProcess(process_.hProcess, 1);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-    }
-    // Its exit code once it has ended within the seconds, or -1.
-    long WaitForEnd(DWORD seconds)
-    {
-        DWORD code = 0;
-        if (WaitForSingleObject(process_.hProcess, seconds * 1000) != WAIT_OBJECT_0 ||
-            !GetExitCodeProcess(process_.hProcess, &code))
-            return -1;
-        ended_ = GetTickCount64();
-        return static_cast<long>(code);
-    }
-    void Withdraw()
-    {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
-    ULONGLONG ended() const { return ended_; }
-    std::string Output() const
-    {
-        const std::vector<unsigned char> bytes = ReadFileBytes(output_);
-        return std::string(bytes.begin(), bytes.end());
-    }
+// gcc.exe started in a folder, as another program's Compile would start it.
+HANDLE StartGcc(const TempFolder& folder, std::wstring arguments)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    arguments = L"gcc.exe " + arguments;
+    EXPECT_TRUE(CreateProcessW(nullptr, arguments.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               folder.Path(L"").c_str(), &startup, &started));
+    CloseHandle(started.hThread);
+    return started.hProcess;
+}
 
-private:
-    std::wstring output_;
-    PROCESS_INFORMATION process_{};
-    ULONGLONG ended_ = 0;
-};
+// The exit code of a process that ends within the seconds, or -1; the handle is closed.
+long ExitCode(HANDLE process, DWORD seconds)
+{
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process, seconds * 1000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return ended ? static_cast<long>(code) : -1;
+}
 
 TEST(BridgeCompile, TheRealCompilersMessageLeadsToTheFixAndTheProgramRuns)
 {
@@ -184,16 +142,13 @@ TEST(BridgeCompile, EscapeEndsTheCompilerAndALaterCompileWorks)
     PressCommandBarButton(IDC_SAVE);
 
     // A user who presses Escape once the compile is under way.
-    const std::wstring noted = folder.Path(L"compiler.pid");
-    HANDLE user = CreateThread(
-        nullptr, 0,
-        [](void* path) -> DWORD {
-            const std::wstring& file = *static_cast<const std::wstring*>(path);
-            WithinSeconds(20, [&] { return NotedProcess(file) != 0; });
-            SendKeyEvents({KeyEvent(VK_ESCAPE, 0, false), KeyEvent(VK_ESCAPE, 0, true)});
-            return 0;
-        },
-        const_cast<std::wstring*>(&noted), 0, nullptr);
+    std::wstring noted = folder.Path(L"compiler.pid");
+    auto pressEscape = [](void* path) -> DWORD {
+        WithinSeconds(20, [&] { return NotedProcess(*static_cast<std::wstring*>(path)) != 0; });
+        SendKeyEvents({KeyEvent(VK_ESCAPE, 0, false), KeyEvent(VK_ESCAPE, 0, true)});
+        return 0;
+    };
+    HANDLE user = CreateThread(nullptr, 0, pressEscape, &noted, 0, nullptr);
     {
         Deadline deadline("Escape during a compile through the bridge");
         PressCommandBarButton(IDC_COMPILE);
@@ -210,7 +165,6 @@ TEST(BridgeCompile, EscapeEndsTheCompilerAndALaterCompileWorks)
         << "the compiler " << compiler << " or what it started, " << sleeper << ", still runs";
     EXPECT_TRUE(WithinSeconds(5, [] { return SpoolLeftovers().empty(); }))
         << "left in spool/: " << testing::PrintToString(SpoolLeftovers());
-    EXPECT_FALSE(Exists(folder.Path(L"compiler.finished")));
 
     lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), L"gcc -o out_file main.c", kDirectiveUnits);
     PressCommandBarButton(IDC_COMPILE);
@@ -227,17 +181,16 @@ TEST(BridgeCompile, AQueuedCompileWaitsItsTurnAndAWithdrawnOneIsNotCompiled)
     WriteFileBytes(queuedFolder.Path(L"main.c"), std::vector<unsigned char>(kProgram, kProgram + std::strlen(kProgram)));
     Deadline deadline("a queue behind a long compile", 60);
 
-    Stub longCompile(longFolder, L"-DBRIDGE_TEST_SLEEP=7 -c main.c");
+    HANDLE longCompile = StartGcc(longFolder, L"-DBRIDGE_TEST_SLEEP=7 -c main.c");
     ASSERT_TRUE(WithinSeconds(20, [&] { return NotedProcess(longFolder.Path(L"compiler.pid")) != 0; }));
-    Stub withdrawn(withdrawnFolder, L"-DBRIDGE_TEST_SLEEP=1 -c main.c");
+    HANDLE withdrawn = StartGcc(withdrawnFolder, L"-DBRIDGE_TEST_SLEEP=1 -c main.c");
     Sleep(500);  // placed and waiting
-    withdrawn.Withdraw();
+    TerminateProcess(withdrawn, 1);
+    ExitCode(withdrawn, 5);
     const ULONGLONG placed = GetTickCount64();
-    Stub queued(queuedFolder, L"-o out_file main.c");
-
-    EXPECT_EQ(queued.WaitForEnd(40), 0) << queued.Output();
-    EXPECT_EQ(longCompile.WaitForEnd(5), 0) << longCompile.Output();
-    EXPECT_GT(queued.ended() - placed, 5000u) << "the queued compile did not wait for the long one";
+    EXPECT_EQ(ExitCode(StartGcc(queuedFolder, L"-o out_file main.c"), 40), 0);
+    EXPECT_GT(GetTickCount64() - placed, 5000u) << "the queued compile did not wait for the long one";
+    EXPECT_EQ(ExitCode(longCompile, 5), 0);
     EXPECT_TRUE(Exists(longFolder.Path(L"compiler.finished")));
     EXPECT_TRUE(Exists(queuedFolder.Path(L"out_file.exe")));
     EXPECT_TRUE(WithinSeconds(2, [] { return SpoolLeftovers().empty(); }))
