@@ -8,6 +8,7 @@ add_executable(core_tests
   tests/core/command_text_test.cpp
   tests/core/core_test_main.cpp
   tests/core/compiler_message_test.cpp
+  tests/core/console_text_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
   tests/core/marker_test.cpp
@@ -16,6 +17,7 @@ add_executable(core_tests
   tests/core/selection_indent_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
+  tests/core/terminal_screen_test.cpp
   tests/core/text_search_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest Threads::Threads)
@@ -63,10 +65,11 @@ set(fuzz_sources_marker jump/marker.cpp)
 set(fuzz_sources_output_stream output/output_stream.cpp text/decimal_text.cpp)
 set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
+set(fuzz_sources_terminal_screen output/terminal_screen.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
 set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field marker output_stream selection_indent
-    settings_record text_codec text_search)
+    settings_record terminal_screen text_codec text_search)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 foreach(target ${SKOCZEK_FUZZERS})
   set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
