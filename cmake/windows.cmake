@@ -14,8 +14,10 @@ set(SKOCZEK_WIN_SOURCES
   jump/jump_bar.cpp
   output/child_job.cpp
   output/console_pane.cpp
+  output/console_run.cpp
   output/output_pane.cpp
   output/pipe_threads.cpp
+  output/pseudo_console.cpp
   output/run_command.cpp
   search/search_replace_dialog.cpp
   settings/apply_settings.cpp
@@ -44,10 +46,17 @@ add_executable(skoczek WIN32 app/entry.cpp ${SKOCZEK_RESOURCES})
 target_link_libraries(skoczek PRIVATE skoczek_win)
 target_compile_options(skoczek PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 
+# The console program Run starts inside the pseudoconsole; it ships beside skoczek.exe.
+add_executable(skoczek_console launcher/console_launcher.cpp)
+target_compile_options(skoczek_console PRIVATE ${SKOCZEK_STRICT_WARNINGS})
+target_compile_definitions(skoczek_console PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+add_dependencies(skoczek skoczek_console)
+
 if(MINGW)
   # One self-contained exe: no mingw DLLs beside it.
   set(SKOCZEK_STATIC_LINK -static -static-libgcc -static-libstdc++)
   target_link_options(skoczek PRIVATE -municode ${SKOCZEK_STATIC_LINK})
+  target_link_options(skoczek_console PRIVATE -municode ${SKOCZEK_STATIC_LINK})
 endif()
 
 option(SKOCZEK_WIN_TESTS "Build the in-process Windows tests" OFF)

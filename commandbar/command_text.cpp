@@ -93,3 +93,15 @@ std::u16string UnsavedChangesLine()
 {
     return u"Uwaga: edytor ma niezapisane zmiany; kompilowany jest plik z dysku.";
 }
+
+std::u16string NoProgramLine(std::u16string_view programName)
+{
+    return u"Nie ma programu " + std::u16string(programName) + u": najpierw go skompiluj (Compile).";
+}
+
+std::u16string CompilerNotFoundLine(std::u16string_view compiler)
+{
+    return u"Nie znaleziono programu " + std::u16string(compiler) +
+           u" w ścieżce PATH: zainstaluj MinGW-w64 (np. z MSYS2 lub WinLibs) i dodaj jego folder bin do "
+           u"zmiennej PATH, a potem uruchom edytor ponownie.";
+}

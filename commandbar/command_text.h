@@ -44,3 +44,9 @@ std::u16string NotDeletedLine(std::u16string_view programName, std::uint32_t err
 
 // The line under "Kompilowanie" when the editor's text differs from the file that is compiled.
 std::u16string UnsavedChangesLine();
+
+// The pane's line when Run finds no program: it has to be compiled first.
+std::u16string NoProgramLine(std::u16string_view programName);
+
+// The pane's line when the compiler the directive names is nowhere on the PATH.
+std::u16string CompilerNotFoundLine(std::u16string_view compiler);

@@ -35,3 +35,9 @@ std::optional<std::string> ConsoleBytes::Recover(std::u16string_view line)
         bytes += static_cast<char>(c);
     return bytes;
 }
+
+std::u16string NoConsoleLine()
+{
+    return u"[Konsola niedostępna: program działa przez potoki, więc jego pytania mogą pojawić się dopiero po "
+           u"odpowiedzi, a _getch i cls nie działają.]";
+}

@@ -24,3 +24,6 @@ private:
     // code page's characters), the console is taken to do so for every line.
     bool bytesAsNumbers_ = false;
 };
+
+// The pane's line when the program cannot have a console of its own and runs through pipes.
+std::u16string NoConsoleLine();

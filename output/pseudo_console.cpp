@@ -8,17 +8,19 @@ constexpr DWORD_PTR kPseudoConsoleAttribute = 0x00020016;
 using CreateFunction = HRESULT(WINAPI*)(COORD, HANDLE, HANDLE, DWORD, void**);
 using CloseFunction = void(WINAPI*)(void*);
 
-FARPROC Kernel32Function(const char* name)
+template <typename Function>
+Function Kernel32Function(const char* name)
 {
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    return kernel ? GetProcAddress(kernel, name) : nullptr;
+    // Through void*, as a function looked up by name has no type of its own.
+    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
 }
 
 }  // namespace
 
 bool PseudoConsole::Create(int columns, int rows, HANDLE input, HANDLE output)
 {
-    const auto create = reinterpret_cast<CreateFunction>(Kernel32Function("CreatePseudoConsole"));
+    const auto create = Kernel32Function<CreateFunction>("CreatePseudoConsole");
     if (!create)
         return false;
     const COORD size{static_cast<SHORT>(columns), static_cast<SHORT>(rows)};
@@ -48,7 +50,7 @@ void PseudoConsole::Close()
     }
     if (!console_)
         return;
-    if (const auto close = reinterpret_cast<CloseFunction>(Kernel32Function("ClosePseudoConsole")))
+    if (const auto close = Kernel32Function<CloseFunction>("ClosePseudoConsole"))
         close(console_);
     console_ = nullptr;
 }
