@@ -62,7 +62,7 @@ set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cp
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
 set(fuzz_sources_count_field commandbar/count_field.cpp text/decimal_text.cpp)
 set(fuzz_sources_marker jump/marker.cpp)
-set(fuzz_sources_output_stream output/output_stream.cpp text/decimal_text.cpp)
+set(fuzz_sources_output_stream output/output_stream.cpp output/exit_code_meaning.cpp text/decimal_text.cpp)
 set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
 set(fuzz_sources_terminal_screen output/terminal_screen.cpp)

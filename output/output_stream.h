@@ -96,5 +96,6 @@ std::u16string StoppedLine();
 std::u16string LeftOutLine(std::uint64_t bytes);
 
 // The line a command that ended by itself leaves: its exit code (exception codes in
-// hexadecimal) and the seconds it took, with two decimals and a decimal comma.
+// hexadecimal) and the seconds it took, with two decimals and a decimal comma; a known
+// crash's code is followed by its meaning.
 std::u16string FinishedLine(std::uint32_t exitCode, std::uint64_t milliseconds);
