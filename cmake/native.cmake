@@ -122,7 +122,7 @@ if(SKOCZEK_WINDOWS_BUILD)
   foreach(locale pl_PL ja_JP)
     add_test(NAME win_tests_oem_${locale}
              COMMAND ${SKOCZEK_WINE} run ${SKOCZEK_WINE_PREFIX} ${SKOCZEK_WINDOWS_DIR}/win_tests.exe
-                     --gtest_filter=CompileRunTest.Oem*)
+                     --gtest_filter=CompileRunTest.Oem*:ConsoleRunTest.Oem*)
     set_tests_properties(win_tests_oem_${locale} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 120
                          ENVIRONMENT SKOCZEK_WINE_LOCALE=${locale}.UTF-8 SKIP_REGULAR_EXPRESSION "SKIPPED")
   endforeach()

@@ -77,6 +77,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
     tests/win/compile_run_test.cpp
+    tests/win/console_run_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/seams_test.cpp
     tests/win/jump_bar_test.cpp
@@ -91,7 +92,7 @@ if(SKOCZEK_WIN_TESTS)
 
   # The compiler and programs that Compile and Run start in the tests.
   add_executable(child_program tests/win/child_program.cpp)
-  add_dependencies(win_tests child_program)
+  add_dependencies(win_tests child_program skoczek_console)
 
   # Ratios of the editor's commands to the edit control's own operations; run by scripts/bench.sh.
   add_executable(win_bench bench/win_bench.cpp bench/sample_source.cpp)
