@@ -84,6 +84,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/search_dialog_test.cpp
     tests/win/indent_commands_test.cpp
     tests/win/settings_dialog_test.cpp
+    tests/win/splitter_test.cpp
     tests/win/unsaved_text_test.cpp
     tests/win/user_expectations_test.cpp
     ${SKOCZEK_RESOURCES})
