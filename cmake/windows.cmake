@@ -99,7 +99,7 @@ if(SKOCZEK_WIN_TESTS)
   add_executable(win_bench bench/win_bench.cpp bench/sample_source.cpp)
   target_link_libraries(win_bench PRIVATE skoczek_win psapi ntdll)
   target_include_directories(win_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  add_dependencies(win_bench child_program skoczek)
+  add_dependencies(win_bench child_program skoczek skoczek_console)
 
   add_executable(blackbox_tests tests/win/blackbox_test.cpp)
   target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)
