@@ -26,6 +26,13 @@ HANDLE OpenConsole(const wchar_t* name)
                        OPEN_EXISTING, 0, nullptr);
 }
 
+// Ctrl+C in the console is meant for the program: the launcher waits on to hand back its exit
+// code. A handler of its own is not inherited, as ignoring the key would be.
+BOOL WINAPI KeepWaiting(DWORD event)
+{
+    return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+}
+
 }  // namespace
 
 int wmain()
@@ -33,6 +40,7 @@ int wmain()
     wchar_t* command = CommandAfterOwnName(GetCommandLineW());
     if (*command == L'\0')
         return 1;
+    SetConsoleCtrlHandler(KeepWaiting, TRUE);
     const HANDLE input = OpenConsole(L"CONIN$");
     const HANDLE output = OpenConsole(L"CONOUT$");
 

@@ -186,24 +186,6 @@ TEST_F(ConsoleRunTest, BackspaceCorrectsAndCtrlZEndsTheInput)
     EXPECT_EQ(BeforeEndLine(WindowText(hOutput)), L"ac\r\ndrugi\r\n^Z\r\nwierszy: 2\r\n");
 }
 
-// Ctrl+V types the clipboard's lines, each ended as with Enter.
-TEST_F(ConsoleRunTest, PastedLinesAreTyped)
-{
-    Deadline deadline("a paste", 90);
-    ASSERT_TRUE(OpenClipboard(hOutput));
-    EmptyClipboard();
-    const std::wstring pasted = L"7\r\n";
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
-    ASSERT_NE(data, nullptr);
-    memcpy(GlobalLock(data), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(data);
-    SetClipboardData(CF_UNICODETEXT, data);
-    CloseClipboard();
-    ConsoleUser user({{[](const std::wstring& text) { return Contains(text, L"Podaj"); }, [] { PressCtrl('V'); }}});
-    EXPECT_EQ(RunInConsole(L"child_program.exe ask"), CommandOutcome::Finished);
-    EXPECT_EQ(BeforeEndLine(WindowText(hOutput)), L"Podaj liczbę: 7\r\nKwadrat: 49\r\n");
-}
-
 // Under the OEM code page of a Polish Windows, Polish letters typed in reach the program as its
 // console delivers them and print back right.
 TEST_F(ConsoleRunTest, OemPolishLettersTypedInComeBackRight)
@@ -305,6 +287,34 @@ TEST_F(ConsoleRunTest, ARunningProgramLooksLikeOne)
     ustawienia = saved;
     lstrcpynW(currentPathA, savedStart, kCurrentPathCapacity);
     EXPECT_EQ(WindowText(hOutput), L"Nie ma programu slow.exe: najpierw go skompiluj (Compile).");
+}
+
+// Compile with a compiler that is nowhere on the PATH says so, besides the interpreter's own
+// complaint.
+TEST_F(ConsoleRunTest, ACompilerNotOnThePathIsNamed)
+{
+    Deadline deadline("a missing compiler", 60);
+    TempFolder folder;
+    const Settings saved = ustawienia;
+    wchar_t savedStart[kCurrentPathCapacity];
+    lstrcpynW(savedStart, currentPathA, kCurrentPathCapacity);
+    const std::wstring start = folder.Path(L"");
+    lstrcpynW(currentPathA, start.substr(0, start.size() - 1).c_str(), kCurrentPathCapacity);
+    lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), L"nosuchgcc -o x main.c", kDirectiveUnits);
+    PressCommandBarButton(IDC_COMPILE);
+    ustawienia = saved;
+    lstrcpynW(currentPathA, savedStart, kCurrentPathCapacity);
+    const std::wstring text = WindowText(hOutput);
+    EXPECT_TRUE(text.starts_with(L"Kompilowanie\r\nNie znaleziono programu nosuchgcc w ścieżce PATH: zainstaluj MinGW-w64"))
+        << testing::PrintToString(text);
+
+    // One the PATH holds is not named.
+    lstrcpynW(currentPathA, start.substr(0, start.size() - 1).c_str(), kCurrentPathCapacity);
+    lstrcpynW(reinterpret_cast<wchar_t*>(ustawienia.compileDirective), L"cmd /c rem -o x", kDirectiveUnits);
+    PressCommandBarButton(IDC_COMPILE);
+    ustawienia = saved;
+    lstrcpynW(currentPathA, savedStart, kCurrentPathCapacity);
+    EXPECT_FALSE(Contains(WindowText(hOutput), L"Nie znaleziono")) << testing::PrintToString(WindowText(hOutput));
 }
 
 }  // namespace
