@@ -86,7 +86,8 @@ void ChildJob::FindDescendants()
         for (std::size_t i = 0; i < processes.size(); ++i) {
             const DWORD id = processes[i].th32ProcessID;
             const DWORD parentId = processes[i].th32ParentProcessID;
-            if (id == 0 || std::none_of(tree_.begin(), tree_.end(), [parentId](const Started& known) { return known.id == parentId; }))
+            const auto hasParentsId = [parentId](const Started& known) { return known.id == parentId; };
+            if (id == 0 || std::none_of(tree_.begin(), tree_.end(), hasParentsId))
                 continue;
             const ULONGLONG at = created(i);
             // Older than the command, or not to be told apart: never the command's.
