@@ -17,6 +17,8 @@
 #include "editor/indent_commands.h"
 #include "files/text_codec.h"
 #include "files/text_file.h"
+#include "output/console_run.h"
+#include "output/pseudo_console.h"
 #include "output/run_command.h"
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
@@ -272,6 +274,85 @@ void BenchRun()
     Report("Run printing 32 MiB in 4 KiB writes", "bare pipe reader + one WM_SETTEXT", timing, 1.3);
 }
 
+// What no design of Run in a console can avoid: the same program in a pseudoconsole of the
+// pane's size, started through the launcher, its screen drained by a plain reader, and one
+// WM_SETTEXT of the text the pane ends with.
+void BareConsoleRunAndShow(const std::wstring& command, const std::wstring& shown, int columns)
+{
+    HANDLE consoleInput = nullptr;
+    HANDLE inputWriteEnd = nullptr;
+    HANDLE outputReadEnd = nullptr;
+    HANDLE consoleOutput = nullptr;
+    if (!CreatePipe(&consoleInput, &inputWriteEnd, nullptr, 0) || !CreatePipe(&outputReadEnd, &consoleOutput, nullptr, 0))
+        return;
+    {
+        PseudoConsole console;
+        const bool created = console.Create(columns, 25, consoleInput, consoleOutput);
+        CloseHandle(consoleInput);
+        CloseHandle(consoleOutput);
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        HANDLE reader = CreateThread(
+            nullptr, 0,
+            [](void* readEnd) -> DWORD {
+                std::vector<char> block(64 * 1024);
+                DWORD read = 0;
+                while (ReadFile(readEnd, block.data(), static_cast<DWORD>(block.size()), &read, nullptr) && read > 0) {
+                }
+                return 0;
+            },
+            outputReadEnd, 0, nullptr);
+        std::wstring line = L"\"" + Folder() + L"\\" + kConsoleLauncherName + L"\" cmd.exe /c " + command;
+        PROCESS_INFORMATION child{};
+        if (created && console.Attach(startup) &&
+            CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                           &startup.StartupInfo, &child)) {
+            WaitForSingleObject(child.hProcess, INFINITE);
+            CloseHandle(child.hThread);
+            CloseHandle(child.hProcess);
+        }
+        console.Close();
+        WaitForSingleObject(reader, INFINITE);
+        CloseHandle(reader);
+    }
+    CloseHandle(inputWriteEnd);
+    CloseHandle(outputReadEnd);
+
+    RECT place;
+    GetWindowRect(hOutput, &place);
+    MapWindowPoints(nullptr, mHwnd, reinterpret_cast<POINT*>(&place), 2);
+    HWND pane = CreateWindowExW(0, L"EDIT", L"", static_cast<DWORD>(GetWindowLongPtrW(hOutput, GWL_STYLE)), place.left,
+                                place.top, place.right - place.left, place.bottom - place.top, mHwnd, nullptr, mhI,
+                                nullptr);
+    SendMessageW(pane, WM_SETFONT, SendMessageW(hOutput, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(pane, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextW(pane, shown.c_str());
+    UpdateWindow(pane);
+    DestroyWindow(pane);
+}
+
+// Under Wine a console takes its writes one byte at a time, so the program is short.
+void BenchConsoleRun()
+{
+    SetCurrentDirectoryW(Folder().c_str());
+    const wchar_t command[] = L"child_program.exe lines 2000";
+    RunInConsole(command);
+    const std::wstring shown = EditorTextOf(hOutput);
+    // The pane's columns, as Run sized its console.
+    RECT text{};
+    SendMessageW(hOutput, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    HDC dc = GetDC(hOutput);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hOutput, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    ReleaseDC(hOutput, dc);
+    const int columns = std::clamp(static_cast<int>(text.right - text.left) / std::max<int>(metrics.tmAveCharWidth, 1), 20, 500);
+    const Timing timing = Alternate(
+        3, [] {}, [&] { RunInConsole(command); }, [&] { BareConsoleRunAndShow(command, shown, columns); });
+    Report("Run in a console, 2,000 printf lines", "bare pseudoconsole + plain reader", timing, 1.3);
+}
+
 struct ProcessObjects {
     DWORD handles = 0;
     DWORD gdi = 0;
@@ -505,7 +586,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"--open-memory")
         return MeasureOpenMemory(argv[2]);
 
-    // An argument picks one measurement: memory, open, replace, indent, enter, run, soak or start.
+    // An argument picks one measurement: memory, open, replace, indent, enter, run, console, soak
+    // or start.
     const std::wstring only = argc == 2 ? argv[1] : L"";
     const auto wanted = [&](const wchar_t* name) { return only.empty() || only == name; };
 
@@ -538,6 +620,8 @@ int wmain(int argc, wchar_t** argv)
     }
     if (wanted(L"run"))
         BenchRun();
+    if (wanted(L"console"))
+        BenchConsoleRun();
     if (wanted(L"soak"))
         BenchSoak();
     DestroyWindow(mHwnd);

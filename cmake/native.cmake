@@ -8,6 +8,7 @@ add_executable(core_tests
   tests/core/command_text_test.cpp
   tests/core/core_test_main.cpp
   tests/core/compiler_message_test.cpp
+  tests/core/console_text_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
   tests/core/line_ends_test.cpp
@@ -17,6 +18,7 @@ add_executable(core_tests
   tests/core/selection_indent_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
+  tests/core/terminal_screen_test.cpp
   tests/core/text_search_test.cpp
 )
 target_link_libraries(core_tests PRIVATE skoczek_core GTest::gtest Threads::Threads)
@@ -61,13 +63,14 @@ set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cp
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
 set(fuzz_sources_count_field commandbar/count_field.cpp text/decimal_text.cpp)
 set(fuzz_sources_marker jump/marker.cpp)
-set(fuzz_sources_output_stream output/output_stream.cpp text/decimal_text.cpp)
+set(fuzz_sources_output_stream output/output_stream.cpp output/exit_code_meaning.cpp text/decimal_text.cpp)
 set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
+set(fuzz_sources_terminal_screen output/terminal_screen.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp text/line_ends.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
 set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field marker output_stream selection_indent
-    settings_record text_codec text_search)
+    settings_record terminal_screen text_codec text_search)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 foreach(target ${SKOCZEK_FUZZERS})
   set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)
@@ -116,11 +119,14 @@ if(SKOCZEK_WINDOWS_BUILD)
     add_test(NAME ${exe} COMMAND ${SKOCZEK_WINE} run ${SKOCZEK_WINE_PREFIX} ${SKOCZEK_WINDOWS_DIR}/${exe}.exe)
     set_tests_properties(${exe} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 600)
   endforeach()
-  # Program output decoded under OEM code pages with Polish letters and with two-byte characters.
+  # Program output decoded under OEM code pages with Polish letters and with two-byte characters;
+  # under the Polish one, Polish letters typed into a console too.
+  set(oem_tests_pl_PL CompileRunTest.Oem*:ConsoleRunTest.Oem*)
+  set(oem_tests_ja_JP CompileRunTest.Oem*)
   foreach(locale pl_PL ja_JP)
     add_test(NAME win_tests_oem_${locale}
              COMMAND ${SKOCZEK_WINE} run ${SKOCZEK_WINE_PREFIX} ${SKOCZEK_WINDOWS_DIR}/win_tests.exe
-                     --gtest_filter=CompileRunTest.Oem*)
+                     --gtest_filter=${oem_tests_${locale}})
     set_tests_properties(win_tests_oem_${locale} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 120
                          ENVIRONMENT SKOCZEK_WINE_LOCALE=${locale}.UTF-8 SKIP_REGULAR_EXPRESSION "SKIPPED")
   endforeach()

@@ -14,8 +14,10 @@ set(SKOCZEK_WIN_SOURCES
   jump/jump_bar.cpp
   output/child_job.cpp
   output/console_pane.cpp
+  output/console_run.cpp
   output/output_pane.cpp
   output/pipe_threads.cpp
+  output/pseudo_console.cpp
   output/run_command.cpp
   search/search_replace_dialog.cpp
   settings/apply_settings.cpp
@@ -44,10 +46,17 @@ add_executable(skoczek WIN32 app/entry.cpp ${SKOCZEK_RESOURCES})
 target_link_libraries(skoczek PRIVATE skoczek_win)
 target_compile_options(skoczek PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 
+# The console program Run starts inside the pseudoconsole; it ships beside skoczek.exe.
+add_executable(skoczek_console launcher/console_launcher.cpp)
+target_compile_options(skoczek_console PRIVATE ${SKOCZEK_STRICT_WARNINGS})
+target_compile_definitions(skoczek_console PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+add_dependencies(skoczek skoczek_console)
+
 if(MINGW)
   # One self-contained exe: no mingw DLLs beside it.
   set(SKOCZEK_STATIC_LINK -static -static-libgcc -static-libstdc++)
   target_link_options(skoczek PRIVATE -municode ${SKOCZEK_STATIC_LINK})
+  target_link_options(skoczek_console PRIVATE -municode ${SKOCZEK_STATIC_LINK})
 endif()
 
 option(SKOCZEK_WIN_TESTS "Build the in-process Windows tests" OFF)
@@ -68,12 +77,14 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
     tests/win/compile_run_test.cpp
+    tests/win/console_run_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/seams_test.cpp
     tests/win/jump_bar_test.cpp
     tests/win/search_dialog_test.cpp
     tests/win/indent_commands_test.cpp
     tests/win/settings_dialog_test.cpp
+    tests/win/splitter_test.cpp
     tests/win/unsaved_text_test.cpp
     tests/win/user_expectations_test.cpp
     ${SKOCZEK_RESOURCES})
@@ -82,13 +93,13 @@ if(SKOCZEK_WIN_TESTS)
 
   # The compiler and programs that Compile and Run start in the tests.
   add_executable(child_program tests/win/child_program.cpp)
-  add_dependencies(win_tests child_program)
+  add_dependencies(win_tests child_program skoczek_console)
 
   # Ratios of the editor's commands to the edit control's own operations; run by scripts/bench.sh.
   add_executable(win_bench bench/win_bench.cpp bench/sample_source.cpp)
   target_link_libraries(win_bench PRIVATE skoczek_win psapi ntdll)
   target_include_directories(win_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  add_dependencies(win_bench child_program skoczek)
+  add_dependencies(win_bench child_program skoczek skoczek_console)
 
   add_executable(blackbox_tests tests/win/blackbox_test.cpp)
   target_link_libraries(blackbox_tests PRIVATE gtest gtest_main)

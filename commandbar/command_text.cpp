@@ -209,3 +209,15 @@ std::u16string OtherFileLine(std::u16string_view editorFile, const std::vector<s
     return u"Uwaga: w edytorze jest plik " + std::u16string(editorFile) + u", a dyrektywa kompiluje " + names +
            u".";
 }
+
+std::u16string NoProgramLine(std::u16string_view programName)
+{
+    return u"Nie ma programu " + std::u16string(programName) + u": najpierw go skompiluj (Compile).";
+}
+
+std::u16string CompilerNotFoundLine(std::u16string_view compiler)
+{
+    return u"Nie znaleziono programu " + std::u16string(compiler) +
+           u" w ścieżce PATH: zainstaluj MinGW-w64 (np. z MSYS2 lub WinLibs) i dodaj jego folder bin do "
+           u"zmiennej PATH, a potem uruchom edytor ponownie.";
+}

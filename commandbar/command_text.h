@@ -53,3 +53,9 @@ std::vector<std::u16string> DirectiveSourceFiles(std::u16string_view directive);
 
 // The line under "Kompilowanie" when the editor holds a file that the directive does not compile.
 std::u16string OtherFileLine(std::u16string_view editorFile, const std::vector<std::u16string>& compiled);
+
+// The pane's line when Run finds no program: it has to be compiled first.
+std::u16string NoProgramLine(std::u16string_view programName);
+
+// The pane's line when the compiler the directive names is nowhere on the PATH.
+std::u16string CompilerNotFoundLine(std::u16string_view compiler);

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "commandbar/command_text.h"
+#include "editor/editor_keys.h"
+#include "output/command_line.h"
+#include "output/console_run.h"
 #include "output/output_pane.h"
 #include "output/run_command.h"
 #include "resources/resource_ids.h"
@@ -58,6 +61,25 @@ bool DirectiveCompilesEditorFile(const std::vector<std::u16string>& sources)
     return false;
 }
 
+// Where the interpreter would look for the directive's program: the folder, then the PATH, with
+// the extensions it tries.
+bool FoundOnPath(const std::u16string& program)
+{
+    std::wstring path = L".";
+    const DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    if (length > 0) {
+        std::wstring value(length, L'\0');
+        value.resize(GetEnvironmentVariableW(L"PATH", value.data(), length));
+        path += L";" + value;
+    }
+    for (const wchar_t* extension : {L".exe", L".com", L".bat", L".cmd"}) {
+        wchar_t found[MAX_PATH];
+        if (SearchPathW(path.c_str(), AsWide(program), extension, MAX_PATH, found, nullptr) > 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void CompileProgram(HWND)
@@ -75,11 +97,15 @@ void CompileProgram(HWND)
         // The directive builds the file on disk, which lacks what the editor has not saved.
         if (SendMessageW(hEdit, EM_GETMODIFY, 0, 0))
             AppendLine(UnsavedChangesLine());
-        const ProgramName program = ProgramNameOf(ReadTextField(ustawienia.compileDirective));
+        const std::u16string_view directive = ReadTextField(ustawienia.compileDirective);
+        const ProgramName program = ProgramNameOf(directive);
         if (program.problem == ProgramNameProblem::None)
             DeleteOldProgram(program.name);
         else
             AppendLine(ProgramNameProblemLine(program));
+        const std::vector<std::u16string> arguments = DirectiveArguments(directive);
+        if (!arguments.empty() && !FoundOnPath(arguments.front()))
+            AppendLine(CompilerNotFoundLine(arguments.front()));
     } catch (const std::bad_alloc&) {
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
         return;
@@ -98,10 +124,17 @@ void RunProgram(HWND)
             SetOutputText(AsWideString(ProgramNameProblemLine(program)));
             return;
         }
+        if (GetFileAttributesW(AsWide(program.name)) == INVALID_FILE_ATTRIBUTES) {
+            SetOutputText(AsWideString(NoProgramLine(program.name)));
+            return;
+        }
         command = RunCommandFor(program.name);
     } catch (const std::bad_alloc&) {
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
         return;
     }
-    RunCommandAndRedirect(AsWide(command));
+    // Until the program ends, the label says that it runs rather than where the caret is.
+    SetWindowTextW(hLabel, L"Program działa…");
+    RunInConsole(AsWide(command));
+    ShowCaretPlaceNow(hEdit);
 }

@@ -7,12 +7,69 @@
 #include "output/command_line.h"
 #include "output/compiler_message.h"
 #include "text/wide.h"
+#include "win32/main_layout.h"
 #include "win32/process_state.h"
 #include "win32/window_ops.h"
 
 namespace {
 
 WNDPROC OldOutputProc = nullptr;
+
+// The pane's top pixels are the splitter between it and the editor.
+constexpr int kSplitterGrip = 5;
+bool draggingSplitter = false;
+int grabbedAt = 0;  // how far below the pane's top the splitter was taken
+
+bool OnSplitter(HWND pane)
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ScreenToClient(pane, &cursor);
+    return cursor.y < kSplitterGrip;
+}
+
+// Where the pointer stands in the main window's client area, from a mouse message's place.
+int MainClientY(HWND pane, LPARAM lParam)
+{
+    POINT place{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    MapWindowPoints(pane, mHwnd, &place, 1);
+    return place.y;
+}
+
+// Dragging the splitter: the press takes the mouse, every move places the pane's top.
+bool OnSplitterMouse(HWND pane, UINT message, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        if (!draggingSplitter && !OnSplitter(pane))
+            return false;
+        SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+        return true;
+    case WM_LBUTTONDOWN:
+        if (static_cast<short>(HIWORD(lParam)) >= kSplitterGrip)
+            return false;
+        draggingSplitter = true;
+        grabbedAt = static_cast<short>(HIWORD(lParam));
+        SetCapture(pane);
+        return true;
+    case WM_MOUSEMOVE:
+        if (!draggingSplitter)
+            return false;
+        MoveSplitterTo(MainClientY(pane, lParam) - grabbedAt);
+        return true;
+    case WM_LBUTTONUP:
+        if (!draggingSplitter)
+            return false;
+        draggingSplitter = false;
+        ReleaseCapture();
+        return true;
+    case WM_CAPTURECHANGED:
+        draggingSplitter = false;
+        return false;
+    default:
+        return false;
+    }
+}
 
 // An edit control's text ends at its first NUL; a zero inside program output must not hide
 // what follows it, so zeros are left out. Nothing when there is no memory for the copy.
@@ -51,6 +108,8 @@ bool NamesTheEditorsSource(std::u16string_view messageFile)
 
 LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (OnSplitterMouse(window, message, lParam))
+        return message == WM_SETCURSOR ? TRUE : 0;
     if (message == WM_LBUTTONDBLCLK) {
         // The word under the pointer is selected first, which puts the caret on its line.
         const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);

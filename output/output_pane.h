@@ -7,7 +7,8 @@
 #include <string_view>
 
 // The pane's window procedure, put in place of its edit control's own by InstallOutputPane:
-// a double-click on a compiler's message also shows its source line; everything else is the
+// a double-click on a compiler's message also shows its source line, and the pane's top edge is
+// the splitter that the mouse drags to make the pane taller or shorter; everything else is the
 // edit control's.
 LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void InstallOutputPane(HWND pane);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "output/exit_code_meaning.h"
 #include "text/decimal_text.h"
 
 void CappedOutput::Add(std::string_view bytes)
@@ -251,8 +252,11 @@ std::u16string FinishedLine(std::uint32_t exitCode, std::uint64_t milliseconds)
     }
     const std::uint64_t hundredths = (milliseconds + 5) / 10;
     const std::uint64_t fraction = hundredths % 100;
-    return u"[Zakończono z kodem " + code + u" po " + DecimalText(hundredths / 100) + u"," +
-           (fraction < 10 ? u"0" : u"") + DecimalText(fraction) + u" s.]";
+    std::u16string line = u"[Zakończono z kodem " + code + u" po " + DecimalText(hundredths / 100) + u"," +
+                          (fraction < 10 ? u"0" : u"") + DecimalText(fraction) + u" s.]";
+    if (const std::u16string_view meaning = ExitCodeMeaning(exitCode); !meaning.empty())
+        line += u" " + std::u16string(meaning);
+    return line;
 }
 
 std::u16string StoppedLine()

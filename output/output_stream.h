@@ -99,5 +99,6 @@ std::u16string LeftOutLine(std::uint64_t bytes);
 std::u16string LeftRunningLine();
 
 // The line a command that ended by itself leaves: its exit code (exception codes in
-// hexadecimal) and the seconds it took, with two decimals and a decimal comma.
+// hexadecimal) and the seconds it took, with two decimals and a decimal comma; a known
+// crash's code is followed by its meaning.
 std::u16string FinishedLine(std::uint32_t exitCode, std::uint64_t milliseconds);

@@ -297,17 +297,26 @@ bool CommandIsRunning()
     return commandRunning;
 }
 
+RunningCommand::RunningCommand()
+{
+    commandRunning = true;
+}
+
+RunningCommand::~RunningCommand()
+{
+    commandRunning = false;
+}
+
 CommandOutcome RunCommandAndRedirect(const wchar_t* command, const RunFaults& faults, FirstOutput first)
 {
     if (commandRunning)
         return CommandOutcome::NotStarted;
-    commandRunning = true;
+    const RunningCommand running;
     CommandOutcome outcome = CommandOutcome::NotStarted;
     try {
         outcome = RunWithPipe(command, faults, first);
     } catch (const std::bad_alloc&) {
         ReportMessage(hOutput, IDS_OUT_OF_MEMORY);
     }
-    commandRunning = false;
     return outcome;
 }

@@ -34,3 +34,12 @@ CommandOutcome RunCommandAndRedirect(const wchar_t* command, const RunFaults& fa
 
 // True while a command runs; the command bar starts nothing else meanwhile.
 bool CommandIsRunning();
+
+// Marks a command as running for as long as it lives.
+class RunningCommand {
+public:
+    RunningCommand();
+    ~RunningCommand();
+    RunningCommand(const RunningCommand&) = delete;
+    RunningCommand& operator=(const RunningCommand&) = delete;
+};

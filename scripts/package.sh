@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the download for Windows users: dist/skoczek-<version>-win64.zip with the editor,
-# CZYTAJ.txt, the sample main.c, a sample project file and the licence, and its SHA-256 sum.
+# Makes the download for Windows users: dist/skoczek-<version>-win64.zip with the editor and
+# the console launcher Run starts beside it, CZYTAJ.txt, the sample main.c, a sample project file and the licence, and its SHA-256 sum.
 # DIST_DIR chooses the output folder, BUILD_DIR the build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +15,7 @@ name=skoczek-$version-win64
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
-cp "$build/windows/skoczek.exe" "$root/samples/main.c" "$root/LICENSE" "$stage/$name/"
+cp "$build/windows/skoczek.exe" "$build/windows/skoczek_console.exe" "$root/samples/main.c" "$root/LICENSE" "$stage/$name/"
 "$build/make_sample_project" "$stage/$name/przyklad.lumo"
 # Windows' own viewers read this best with a byte-order mark and CR LF line ends.
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$root/docs/CZYTAJ.txt"; } >"$stage/$name/CZYTAJ.txt"

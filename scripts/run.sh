@@ -29,10 +29,11 @@ export root build folder started
 run='
   # Start Wine'"'"'s services with their output elsewhere, so they do not hold this terminal.
   wineboot --init >/dev/null 2>&1
+  source "$root/scripts/wine-session.sh"
+  no_crash_debugger
   cd "$folder"
   wine "$build/windows/skoczek.exe" &
   editor=$!
-  source "$root/scripts/wine-session.sh"
   if wait_for_editor_window 600 0.1; then
     echo "Editor window after $(( ($(date +%s%N) - started) / 1000000 )) ms (set-up, build and start) in $folder"
   fi

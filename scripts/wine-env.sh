@@ -31,6 +31,7 @@ case "$action" in
     else
       wineboot >/dev/null 2>&1
     fi
+    no_crash_debugger || { echo "the crash debugger could not be turned off" >&2; exit 1; }
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
   run)

@@ -7,6 +7,14 @@ quiet_wine() {
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 }
 
+# A crashing program ends with its exception code instead of Wine's debugger printing its
+# registers and stack into the output pane; done once per prefix. Needs the wineserver running.
+no_crash_debugger() {
+  [ -f "$WINEPREFIX/.skoczek-no-debugger" ] && return 0
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winedbg.exe /t REG_SZ /d '' /f >/dev/null 2>&1 &&
+    touch "$WINEPREFIX/.skoczek-no-debugger"
+}
+
 # Starts the bridge's Linux helper for the folder that holds gcc.exe and puts that folder on
 # the Wine session's PATH; the helper's process id is left in $bridge_host.
 start_gcc_bridge() {

@@ -54,16 +54,24 @@ LayoutRect OutputCreationRect(int screenWidth, int screenHeight)
     return {1, screenHeight - 201, screenWidth - 90, 100};
 }
 
-LayoutRect EditorRect(int screenWidth, int screenHeight, bool jumpBarShown)
+int OutputPaneHeightFor(int requested, int height)
 {
-    const int width = jumpBarShown ? screenWidth - kEditorWidthBeside : screenWidth - 2;
-    return {1, kTopBarHeight, width, screenHeight - kTopBarHeight - kOutputPaneHeight};
+    const int tallest = height - kTopBarHeight - kSmallestEditorHeight;
+    if (requested > tallest)
+        requested = tallest;
+    return requested < kSmallestOutputPaneHeight ? kSmallestOutputPaneHeight : requested;
 }
 
-LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown)
+LayoutRect EditorRect(int screenWidth, int screenHeight, bool jumpBarShown, int paneHeight)
 {
     const int width = jumpBarShown ? screenWidth - kEditorWidthBeside : screenWidth - 2;
-    return {1, screenHeight - kOutputPaneHeight, width, kOutputPaneHeight};
+    return {1, kTopBarHeight, width, screenHeight - kTopBarHeight - paneHeight};
+}
+
+LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown, int paneHeight)
+{
+    const int width = jumpBarShown ? screenWidth - kEditorWidthBeside : screenWidth - 2;
+    return {1, screenHeight - paneHeight, width, paneHeight};
 }
 
 LayoutRect CaretLabelRect(int width)
@@ -75,12 +83,13 @@ LayoutRect CaretLabelRect(int width)
     return {x, kMargin, room > 0 ? room : 0, 25};
 }
 
-ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown)
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight)
 {
     ShellLayout layout = {};
+    paneHeight = OutputPaneHeightFor(paneHeight, height);
     layout.topBar = TopBarRect(width);
-    layout.editor = EditorRect(width, height, jumpBarShown);
-    layout.output = OutputRect(width, height, jumpBarShown);
+    layout.editor = EditorRect(width, height, jumpBarShown, paneHeight);
+    layout.output = OutputRect(width, height, jumpBarShown, paneHeight);
     layout.jumpBar = JumpBarRect(width, height);
     layout.caretLabel = CaretLabelRect(width);
     for (int slot = 0; slot < kCommandBarSlots; ++slot)

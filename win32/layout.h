@@ -57,9 +57,16 @@ LayoutRect TopBarRect(int screenWidth);
 LayoutRect JumpBarRect(int screenWidth, int screenHeight);
 LayoutRect OutputCreationRect(int screenWidth, int screenHeight);
 
-// The editor and the output pane reach across the jump bar's place while it is hidden.
-LayoutRect EditorRect(int screenWidth, int screenHeight, bool jumpBarShown);
-LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown);
+// The output pane's height as the splitter above it was dragged, kept for a layout `height`
+// high within limits: the pane shows a few lines at least, and the editor some more.
+constexpr int kSmallestOutputPaneHeight = 60;
+constexpr int kSmallestEditorHeight = 120;
+int OutputPaneHeightFor(int requested, int height);
+
+// The editor and the output pane reach across the jump bar's place while it is hidden; the
+// pane is `paneHeight` high (OutputPaneHeightFor), the editor takes the rest.
+LayoutRect EditorRect(int screenWidth, int screenHeight, bool jumpBarShown, int paneHeight = kOutputPaneHeight);
+LayoutRect OutputRect(int screenWidth, int screenHeight, bool jumpBarShown, int paneHeight = kOutputPaneHeight);
 
 // The label of the caret's line and column: in the command bar between Options and Search,
 // as wide as the gap allows (0 when there is none).
@@ -75,7 +82,7 @@ struct ShellLayout {
     LayoutRect caretLabel;  // in the command bar
     LayoutRect commandBar[kCommandBarSlots];  // in the command bar
 };
-ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown);
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight = kOutputPaneHeight);
 
 // The smallest client area in which every control is whole and none overlaps another.
 constexpr int kSmallestLayoutWidth = 880;

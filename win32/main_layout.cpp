@@ -1,5 +1,7 @@
 #include "win32/main_layout.h"
 
+#include <algorithm>
+
 #include "win32/layout.h"
 #include "win32/process_state.h"
 #include "win32/window_groups.h"
@@ -77,11 +79,14 @@ void LayOutShell()
     if (!mHwnd || IsIconic(mHwnd))
         return;
     const LayoutSize size = CurrentLayoutSize();
-    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown());
     // The start layout is the screen's, taller than the client area by the caption; the pane
     // ends where the client area does, so its last line (a command's end line) stays in view.
     RECT client = {};
     GetClientRect(mHwnd, &client);
+    // A dragged pane keeps the height it shows.
+    const int paneHeight =
+        outputPaneHeight > 0 ? outputPaneHeight + std::max(size.height - static_cast<int>(client.bottom), 0) : kOutputPaneHeight;
+    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown(), paneHeight);
     if (layout.output.y + layout.output.height > client.bottom && client.bottom > layout.output.y)
         layout.output.height = client.bottom - layout.output.y;
     MoveIfMoved(hTopBar, layout.topBar);
@@ -94,6 +99,14 @@ void LayOutShell()
     MoveIfMoved(hJump, layout.jumpBar);
     MoveIfMoved(hEdit, layout.editor);
     MoveIfMoved(hOutput, layout.output);
+}
+
+void MoveSplitterTo(int clientY)
+{
+    RECT client = {};
+    GetClientRect(mHwnd, &client);
+    outputPaneHeight = OutputPaneHeightFor(static_cast<int>(client.bottom) - clientY, static_cast<int>(client.bottom));
+    LayOutShell();
 }
 
 void LimitMainWindowSize(MINMAXINFO* limits)

@@ -16,6 +16,11 @@ bool JumpBarShown();
 // to their places for the main window's present size and the jump bar's state.
 void LayOutShell();
 
+// The splitter between the editor and the output pane, dragged to `clientY` in the main
+// window's client area: the pane's top goes there, within the layout's limits, and stays there
+// at every later size.
+void MoveSplitterTo(int clientY);
+
 // The sizes the user may drag the main window to: down to the smallest, and up to where
 // start-up puts it even when that is wider than the screen.
 void LimitMainWindowSize(MINMAXINFO* limits);

@@ -13,6 +13,7 @@ HWND hLabel = nullptr;
 HWND hTooltips = nullptr;
 WManager okno_dzialan = {};
 WManager okno_skoku = {};
+int outputPaneHeight = 0;
 
 HFONT hNormalFont = nullptr;
 HFONT hOldFont = nullptr;

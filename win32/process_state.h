@@ -25,6 +25,9 @@ extern HWND hLabel;   // the caret's line and column, a label in the command bar
 extern HWND hTooltips;  // the command bar's tooltips
 extern WManager okno_dzialan;  // the command bar's 13 controls
 extern WManager okno_skoku;    // the jump bar's 19 buttons
+// The output pane's height on screen, written by dragging the splitter; 0 until then, when
+// the layout gives the pane its own height.
+extern int outputPaneHeight;
 
 // Fonts and colours. hNormalFont is the editor's and the pane's, replaced by the font chooser
 // and by loading a project; hOldFont is the bars' and dialogs'. The colours follow the

@@ -139,3 +139,34 @@ TEST(ShellLayout, TheScreenLayoutIsTheOneOfOld)
 }
 
 }  // namespace
+
+namespace {
+
+// The splitter's pane height, kept within its limits for every layout height; the editor
+// always ends where the pane begins.
+TEST(ShellLayout, TheSplitterMovesTheBoundaryWithinLimits)
+{
+    struct Case {
+        int requested;
+        int height;
+        int paneHeight;
+    };
+    const Case cases[] = {
+        {170, 1080, 170},  // the start picture
+        {500, 1080, 500},
+        {5000, 1080, 1080 - kTopBarHeight - kSmallestEditorHeight},
+        {10, 1080, kSmallestOutputPaneHeight},
+        {-300, 1080, kSmallestOutputPaneHeight},
+        {500, kSmallestLayoutHeight, kSmallestLayoutHeight - kTopBarHeight - kSmallestEditorHeight},
+        {100, 200, kSmallestOutputPaneHeight},  // smaller than any window gets: the pane stays
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OutputPaneHeightFor(c.requested, c.height), c.paneHeight) << c.requested << " in " << c.height;
+        const ShellLayout layout = ShellLayoutFor(1280, c.height, true, c.requested);
+        EXPECT_EQ(layout.output.height, c.paneHeight);
+        EXPECT_EQ(layout.output.y + layout.output.height, c.height);
+        EXPECT_EQ(layout.editor.y + layout.editor.height, layout.output.y);
+    }
+}
+
+}  // namespace

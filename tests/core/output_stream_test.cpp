@@ -170,8 +170,17 @@ TEST(OutputStream, FinishedLineShowsTheCodeAndTheTime)
         {3, 5, u"[Zakończono z kodem 3 po 0,01 s.]"},
         {0xFFFFFFFFu, 4, u"[Zakończono z kodem -1 po 0,00 s.]"},
         {0xFFFFFF85u, 61999, u"[Zakończono z kodem -123 po 62,00 s.]"},
-        {0xC0000005u, 12345, u"[Zakończono z kodem 0xC0000005 po 12,35 s.]"},
-        {0x80000003u, 1000, u"[Zakończono z kodem 0x80000003 po 1,00 s.]"},
+        // A known crash is said in words after the code.
+        {0xC0000005u, 12345,
+         u"[Zakończono z kodem 0xC0000005 po 12,35 s.] Naruszenie dostępu do pamięci: program użył złego "
+         u"wskaźnika (np. NULL) albo wyszedł poza tablicę."},
+        {0xC0000094u, 10, u"[Zakończono z kodem 0xC0000094 po 0,01 s.] Dzielenie całkowite przez zero."},
+        {0xC00000FDu, 10,
+         u"[Zakończono z kodem 0xC00000FD po 0,01 s.] Przepełnienie stosu: zbyt głęboka (np. nieskończona) "
+         u"rekurencja albo za duża tablica lokalna."},
+        {0xC000013Au, 10, u"[Zakończono z kodem 0xC000013A po 0,01 s.] Program przerwany klawiszami Ctrl+C."},
+        {0x80000003u, 1000, u"[Zakończono z kodem 0x80000003 po 1,00 s.] Punkt przerwania (breakpoint) poza debuggerem."},
+        {0xC0000001u, 1000, u"[Zakończono z kodem 0xC0000001 po 1,00 s.]"},
         {0x40010004u, 100, u"[Zakończono z kodem 1073807364 po 0,10 s.]"},
         {0xE06D7363u, 0, u"[Zakończono z kodem -529697949 po 0,00 s.]"},
     };

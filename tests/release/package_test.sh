@@ -15,7 +15,7 @@ name=skoczek-$version-win64
 (cd "$dist" && sha256sum -c "$name.zip.sha256")
 
 expected=$(printf '%s\n' "$name/" "$name/CZYTAJ.txt" "$name/LICENSE" "$name/main.c" "$name/przyklad.lumo" \
-  "$name/skoczek.exe" | sort)
+  "$name/skoczek.exe" "$name/skoczek_console.exe" | sort)
 actual=$(unzip -Z1 "$zip" | sort)
 [ "$actual" = "$expected" ] || { echo "package holds:"; echo "$actual"; exit 1; }
 

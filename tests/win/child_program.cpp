@@ -3,7 +3,11 @@
 // child_program.exe, on its first argument.
 #include <windows.h>
 
+#include <conio.h>
 #include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -268,6 +272,78 @@ int PrintMixedEncodings(const std::wstring& oemText)
     return 0;
 }
 
+// The programs of a C course, through the C runtime's buffered streams as a student writes
+// them: nothing is flushed by hand.
+int AskForANumber()
+{
+    int n = 0;
+    std::printf("Podaj liczb\xC4\x99: ");
+    if (std::scanf("%d", &n) != 1)
+        return 2;
+    std::printf("Kwadrat: %d\n", n * n);
+    return 0;
+}
+
+int ReadOneKey()
+{
+    std::printf("Klawisz: ");
+    const int key = _getch();
+    std::printf("[%d]\n", key);
+    return 0;
+}
+
+int ClearTheScreen()
+{
+    for (int line = 1; line <= 40; ++line)
+        std::printf("przed %d\n", line);
+    std::fflush(stdout);
+    std::system("cls");
+    std::printf("po\n");
+    return 0;
+}
+
+int PauseForAKey()
+{
+    std::system("pause");
+    std::printf("dalej\n");
+    return 0;
+}
+
+// Lines up to the end of the input, then their count.
+int CountLines()
+{
+    char line[256];
+    int count = 0;
+    while (std::fgets(line, sizeof line, stdin))
+        ++count;
+    std::printf("wierszy: %d\n", count);
+    return 0;
+}
+
+// A line typed in, printed back as the console delivered its bytes, and its bytes in hex.
+int EchoALine()
+{
+    std::printf("Napisz: ");
+    char line[256] = {};
+    if (!std::fgets(line, sizeof line, stdin))
+        return 2;
+    std::printf("Echo: %s", line);
+    for (const char* c = line; *c && *c != '\n'; ++c)
+        std::printf("%02X", static_cast<unsigned char>(*c));
+    std::printf("\n");
+    return 0;
+}
+
+int Crash(const std::wstring& how)
+{
+    if (how == L"null") {
+        volatile int* nowhere = nullptr;
+        *nowhere = 1;
+    }
+    volatile int zero = 0;
+    return 5 / zero;
+}
+
 }  // namespace
 
 int wmain()
@@ -283,6 +359,11 @@ int wmain()
         return WaitForever();
     if (name == L"gcc")
         return ActAsCompiler(args);
+    if (name == L"slow") {
+        Sleep(1500);
+        std::printf("gotowe\n");
+        return 0;
+    }
     if (name == L"grandchild")
         return StartGrandchild();
     if (name != L"child_program")
@@ -310,6 +391,25 @@ int wmain()
         return PrintMixedEncodings(args[2]);
     if (mode == L"exit" && args.size() > 2)
         ExitProcess(static_cast<UINT>(std::stoll(args[2])));
+    if (mode == L"ask")
+        return AskForANumber();
+    if (mode == L"getch")
+        return ReadOneKey();
+    if (mode == L"cls")
+        return ClearTheScreen();
+    if (mode == L"pause")
+        return PauseForAKey();
+    if (mode == L"count")
+        return CountLines();
+    if (mode == L"echo")
+        return EchoALine();
+    if (mode == L"crash" && args.size() > 2)
+        return Crash(args[2]);
+    if (mode == L"lines" && args.size() > 2) {
+        for (int line = 0, lines = _wtoi(args[2].c_str()); line < lines; ++line)
+            std::printf("wiersz %d\n", line);
+        return 0;
+    }
     if (mode == L"lend" && args.size() > 2)
         return LendOutputTo(static_cast<DWORD>(std::stoul(args[2])));
     if (mode == L"reuse" && args.size() > 2)

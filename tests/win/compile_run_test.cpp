@@ -60,15 +60,17 @@ struct FinishedPane {
     std::wstring seconds;
 };
 
+// A known crash's meaning may follow the end line on the same line.
 FinishedPane SplitFinishedPane(const std::wstring& text)
 {
     const std::wstring lead = L"[Zakończono z kodem ";
     const std::size_t at = text.rfind(lead);
     const std::size_t by = at == std::wstring::npos ? at : text.find(L" po ", at);
-    if (by == std::wstring::npos || !EndsWith(text, L" s.]"))
+    const std::size_t end = by == std::wstring::npos ? by : text.find(L" s.]", by);
+    if (end == std::wstring::npos || text.find(L'\n', end) != std::wstring::npos ||
+        (end + 4 < text.size() && text[end + 4] != L' '))
         return {text, L"", L""};
-    return {text.substr(0, at), text.substr(at + lead.size(), by - at - lead.size()),
-            text.substr(by + 4, text.size() - 4 - by - 4)};
+    return {text.substr(0, at), text.substr(at + lead.size(), by - at - lead.size()), text.substr(by + 4, end - by - 4)};
 }
 
 // The text a finished command showed before its end line, which must be last.
