@@ -134,6 +134,7 @@ protected:
         GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
+        current_file[0] = L'\0';
     }
     void TearDown() override
     {
@@ -143,6 +144,7 @@ protected:
         SetCurrentDirectoryW(savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
+        current_file[0] = L'\0';
     }
 
     static void SetDirective(const wchar_t* directive)
@@ -185,7 +187,10 @@ TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStar
     EXPECT_TRUE(EndsWith(compiler[0], L"gcc -o out_file main.c")) << compiler[0];
     EXPECT_EQ(compiler[1], currentPathA);
     EXPECT_EQ(compiler[2], L"absent") << "the old program must be deleted before the directive runs";
-    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Kompilowanie\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
+    // The editor holds another file than the one that is built, and the pane says so.
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)),
+              L"Kompilowanie\r\nUwaga: w edytorze jest plik " + elsewhere.Path(L"other.c") +
+                  L", a dyrektywa kompiluje main.c.\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
 
     PressCommandBarButton(IDC_RUN);
     const std::vector<std::wstring> program = ReadRecord(folder_.Path(L"program_record.txt"));
@@ -193,6 +198,12 @@ TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStar
     EXPECT_TRUE(EndsWith(program[0], L"out_file.exe")) << program[0];
     EXPECT_EQ(program[1], currentPathA);
     EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Witaj ze zbudowanego programu\r\n");
+
+    // The file it builds, reached by another spelling of its path, says nothing more.
+    const std::wstring sameFile = folder_.Path(L"") + L".\\MAIN.C";
+    lstrcpynW(current_file, sameFile.c_str(), kCurrentFileCapacity);
+    PressCommandBarButton(IDC_COMPILE);
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Kompilowanie\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
 }
 
 TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
