@@ -72,6 +72,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/compile_run_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/edit_history_test.cpp
+    tests/win/recovery_test.cpp
     tests/win/seams_test.cpp
     tests/win/jump_bar_test.cpp
     tests/win/search_dialog_test.cpp

@@ -92,6 +92,13 @@ void ForgetHistory()
     AppendOutputText(L"\r\n" + MessageText(IDS_HISTORY_OUT_OF_MEMORY) + L"\r\n");
 }
 
+// Setting the whole text does not tell the parent the text changed, as typing does; what
+// follows the text (its copy kept against a crash) must hear of it all the same.
+void NotifyTextChanged(HWND edit)
+{
+    SendMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_CHANGE), reinterpret_cast<LPARAM>(edit));
+}
+
 // The unsaved mark follows the history: back at the saved text it is cleared.
 void MarkFromHistory(HWND edit)
 {
@@ -265,6 +272,7 @@ void Rewrite(HWND edit, const HistoryStep& step, bool forward)
     if (!(forward ? ApplyStep(text, step) : RevertStep(text, step)))
         throw std::length_error("the step does not fit the text");
     Control(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(text)));
+    NotifyTextChanged(edit);
 }
 
 bool Replay(HWND edit, bool forward)
@@ -402,6 +410,7 @@ void SetEditorTextAsStep(HWND edit, std::u16string_view text, std::optional<std:
         }
     }
     MarkFromHistory(edit);
+    NotifyTextChanged(edit);
 }
 
 EditHistory& EditorHistory()
