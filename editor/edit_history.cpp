@@ -1,6 +1,10 @@
 #include "editor/edit_history.h"
 
+#include <cstring>
 #include <utility>
+
+#include "text/unit_scan.h"
+#include "text/written_string.h"
 
 namespace {
 
@@ -60,11 +64,49 @@ bool RewriteAscending(std::u16string& text, const std::vector<TextChange>& chang
     return true;
 }
 
+// A replace-all made or taken back in one pass into a buffer of the exact size: each stretch
+// between occurrences is copied whole. `found` is what lies at each occurrence now, `left` what
+// takes its place.
+bool RewriteOccurrences(std::u16string& text, const ReplacedOccurrences& step, bool forward)
+{
+    const std::u16string_view found = forward ? step.from : step.to;
+    const std::u16string_view left = forward ? step.to : step.from;
+    const std::size_t count = step.at.size();
+    // Going back, each occurrence stands where the ones before it moved it.
+    const auto place = [&](std::size_t k) {
+        return forward ? step.at[k] : step.at[k] - k * step.from.size() + k * step.to.size();
+    };
+    std::size_t cursor = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t at = place(k);
+        if (at < cursor || at > text.size() || found.size() > text.size() - at ||
+            std::memcmp(text.data() + at, found.data(), found.size() * sizeof(char16_t)) != 0)
+            return false;
+        cursor = at + found.size();
+    }
+    const std::size_t length = text.size() - count * found.size() + count * left.size();
+    const std::u16string_view in = text;
+    text = WrittenString(length + kStretchRoom, [&](char16_t* out) {
+        std::size_t copied = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t at = place(k);
+            out = CopyStretch(in, copied, at, out);
+            std::memcpy(out, left.data(), left.size() * sizeof(char16_t));
+            out += left.size();
+            copied = at + found.size();
+        }
+        CopyStretch(in, copied, in.size(), out);
+        return length;
+    });
+    return true;
+}
+
 }  // namespace
 
 std::size_t StepBytes(const HistoryStep& step)
 {
-    std::size_t bytes = kStepOverhead;
+    std::size_t bytes = kStepOverhead + step.replaced.at.capacity() * sizeof(std::size_t) +
+                        (step.replaced.from.capacity() + step.replaced.to.capacity()) * sizeof(char16_t);
     for (const TextChange& change : step.changes)
         bytes += sizeof(TextChange) + (change.removed.capacity() + change.inserted.capacity()) * sizeof(char16_t);
     return bytes;
@@ -187,6 +229,8 @@ void EditHistory::Clear(bool textIsSaved)
 
 bool ApplyStep(std::u16string& text, const HistoryStep& step)
 {
+    if (!step.replaced.at.empty())
+        return RewriteOccurrences(text, step.replaced, true);
     if (Ascending(step.changes))
         return RewriteAscending(text, step.changes, true);
     std::u16string result = text;
@@ -200,6 +244,8 @@ bool ApplyStep(std::u16string& text, const HistoryStep& step)
 
 bool RevertStep(std::u16string& text, const HistoryStep& step)
 {
+    if (!step.replaced.at.empty())
+        return RewriteOccurrences(text, step.replaced, false);
     if (Ascending(step.changes))
         return RewriteAscending(text, step.changes, false);
     std::u16string result = text;
@@ -211,17 +257,12 @@ bool RevertStep(std::u16string& text, const HistoryStep& step)
     return true;
 }
 
-std::vector<TextChange> ReplaceAllChanges(std::u16string_view text, std::u16string_view from, std::u16string_view to)
+ReplacedOccurrences ReplaceAllStep(std::u16string_view text, std::u16string_view from, std::u16string_view to)
 {
-    std::vector<TextChange> changes;
+    ReplacedOccurrences step{std::u16string(from), std::u16string(to), {}};
     if (from.empty())
-        return changes;
-    const std::u16string removed(from);
-    const std::u16string inserted(to);
-    long long shift = 0;
-    for (std::size_t at = text.find(from); at != std::u16string_view::npos; at = text.find(from, at + from.size())) {
-        changes.push_back({static_cast<std::size_t>(static_cast<long long>(at) + shift), removed, inserted});
-        shift += static_cast<long long>(to.size()) - static_cast<long long>(from.size());
-    }
-    return changes;
+        return step;
+    step.at.reserve(CountOccurrences(text, from));
+    ForEachOccurrence(text, from, [&step](std::size_t at) { step.at.push_back(at); });
+    return step;
 }

@@ -28,9 +28,19 @@ struct TextSelection {
 // characters, of Backspaces or of Deletes is one step; everything else is a step of its own.
 enum class ChangeKind { Typing, Backspace, Delete, Other };
 
-// Changes made one after the other, each at a position in the text the ones before it left.
+// A replace-all, kept small: `from` replaced by `to` at each of `at`, positions in the text
+// before the replacement, ascending and never overlapping.
+struct ReplacedOccurrences {
+    std::u16string from;
+    std::u16string to;
+    std::vector<std::size_t> at;
+};
+
+// Changes made one after the other, each at a position in the text the ones before it left,
+// or else one replace-all.
 struct HistoryStep {
     std::vector<TextChange> changes;
+    ReplacedOccurrences replaced;
     TextSelection before;
     TextSelection after;
     ChangeKind kind = ChangeKind::Other;
@@ -100,6 +110,6 @@ std::size_t StepBytes(const HistoryStep& step);
 bool ApplyStep(std::u16string& text, const HistoryStep& step);
 bool RevertStep(std::u16string& text, const HistoryStep& step);
 
-// The changes that replace every occurrence of `from` by `to`, left to right and never
-// overlapping, as the replace-all of the search dialog does; empty when `from` is.
-std::vector<TextChange> ReplaceAllChanges(std::u16string_view text, std::u16string_view from, std::u16string_view to);
+// The step that replaces every occurrence of `from` by `to`, left to right and never
+// overlapping, as the replace-all of the search dialog does; no occurrences when `from` is empty.
+ReplacedOccurrences ReplaceAllStep(std::u16string_view text, std::u16string_view from, std::u16string_view to);

@@ -88,7 +88,7 @@ private:
 void ForgetHistory()
 {
     history.Clear(false);
-    pending.changes.clear();
+    pending = {};
     AppendOutputText(L"\r\n" + MessageText(IDS_HISTORY_OUT_OF_MEMORY) + L"\r\n");
 }
 
@@ -251,7 +251,7 @@ LRESULT RecordAround(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 // Puts a step's changes into the control, forward or back, without recording them.
 void Rewrite(HWND edit, const HistoryStep& step, bool forward)
 {
-    if (step.changes.size() <= kChangesOneByOne) {
+    if (step.replaced.at.empty() && step.changes.size() <= kChangesOneByOne) {
         const auto one = [&](const TextChange& change) {
             const std::u16string& found = forward ? change.removed : change.inserted;
             const std::u16string& left = forward ? change.inserted : change.removed;
@@ -308,13 +308,13 @@ void AttachEditorHistory(HWND, WNDPROC proc)
 }
 
 EditorStep::EditorStep(HWND edit, UINT message, WPARAM wParam)
-    : edit_(edit), message_(message), gathers_(message == 0 || MayChangeText(message, wParam))
+    : edit_(edit), message_(message), gathers_(enabled && (message == 0 || MayChangeText(message, wParam)))
 {
     // Only what changes text gathers a step: a key that opens a dialog must not hold one open
     // for as long as the dialog's own loop runs.
     if (!gathers_ || stepDepth++ > 0)
         return;
-    pending.changes.clear();
+    pending = {};
     pending.kind = KindOf(message, wParam);
     pending.before = SelectionOf(edit);
 }
@@ -322,6 +322,8 @@ EditorStep::EditorStep(HWND edit, UINT message, WPARAM wParam)
 EditorStep::~EditorStep()
 {
     if (!gathers_) {
+        if (!enabled)
+            return;
         // A caret moved by a key, a click or a command ends a typed run, even if it comes back.
         if (stepDepth == 0 && (message_ == WM_KEYDOWN || message_ == WM_LBUTTONDOWN || message_ == WM_LBUTTONUP ||
                                message_ == EM_SETSEL) &&
@@ -331,7 +333,7 @@ EditorStep::~EditorStep()
     }
     if (--stepDepth > 0)
         return;
-    if (pending.changes.empty())
+    if (pending.changes.empty() && pending.replaced.at.empty())
         return;
     try {
         RecordPending(edit_, pending.before);
@@ -395,16 +397,16 @@ bool RedoEditorChange(HWND edit)
     return Replay(edit, true);
 }
 
-void SetEditorTextAsStep(HWND edit, std::u16string_view text, std::optional<std::vector<TextChange>> changes)
+void SetEditorTextAsStep(HWND edit, std::u16string_view text, std::optional<ReplacedOccurrences> replaced)
 {
     {
         const EditorStep step(edit);
         settingWholeText = true;
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(std::u16string(text).c_str())));
         settingWholeText = false;
-        if (changes) {
-            recordedChanges += changes->size();
-            pending.changes = std::move(*changes);
+        if (replaced) {
+            ++recordedChanges;
+            pending.replaced = std::move(*replaced);
         } else {
             ForgetHistory();
         }

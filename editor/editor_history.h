@@ -38,10 +38,10 @@ private:
 bool UndoEditorChange(HWND edit);
 bool RedoEditorChange(HWND edit);
 
-// Sets the editor's whole text as one step made of `changes`, which turn its text into `text`;
-// the caret goes to the start, as with any new text of the control. Without the changes (no
-// memory for them) the text is set all the same and the history emptied.
-void SetEditorTextAsStep(HWND edit, std::u16string_view text, std::optional<std::vector<TextChange>> changes);
+// Sets the editor's whole text as one step, the replace-all `replaced` that turns its text into
+// `text`; the caret goes to the start, as with any new text of the control. Without the step (no
+// memory for it) the text is set all the same and the history emptied.
+void SetEditorTextAsStep(HWND edit, std::u16string_view text, std::optional<ReplacedOccurrences> replaced);
 
 // For tests and the benchmark: the history itself, and whether recording is on.
 EditHistory& EditorHistory();

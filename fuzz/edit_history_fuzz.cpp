@@ -19,9 +19,38 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
+// Every occurrence replaced, left to right, never overlapping, the plain way.
+std::u16string ReplacedPlainly(std::u16string_view text, std::u16string_view from, std::u16string_view to)
+{
+    std::u16string out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (text.substr(at, from.size()) == from) {
+            out += to;
+            at += from.size();
+        } else {
+            out += text[at++];
+        }
+    }
+    return out;
+}
+
 HistoryStep RandomStep(FuzzedDataProvider& input, const State& now, std::u16string& changed)
 {
     HistoryStep step;
+    // A replace-all of a piece of the text; the text stays small, as one can make it four times
+    // as long.
+    if (!now.text.empty() && now.text.size() <= 1024 && input.ConsumeIntegralInRange(0, 3) == 0) {
+        const std::size_t at = input.ConsumeIntegralInRange<std::size_t>(0, now.text.size() - 1);
+        const std::size_t length = input.ConsumeIntegralInRange<std::size_t>(1, std::min<std::size_t>(3, now.text.size() - at));
+        const std::u16string from = now.text.substr(at, length);
+        const std::u16string to = ConsumeText(input, kAlphabet, 4);
+        step.replaced = ReplaceAllStep(now.text, from, to);
+        changed = ReplacedPlainly(now.text, from, to);
+        step.before = now.selection;
+        step.after = {0, 0};
+        return step;
+    }
     step.kind = static_cast<ChangeKind>(input.ConsumeIntegralInRange(0, 3));
     step.before = now.selection;
     changed = now.text;

@@ -144,13 +144,13 @@ void replaceExactTextInEdit(HWND edit, const wchar_t* from, const wchar_t* to)
         ReplaceAllOccurrences(AsUtf16View(*content), *pattern, *replacement, kLongestEditorText);
     if (!result)
         return;
-    // One step of the history, made of the occurrences, so that it costs little to keep; the
-    // unsaved mark follows the history, since setting the text anew clears the control's own.
-    std::optional<std::vector<TextChange>> changes;
+    // One step of the history, kept as the places of the occurrences, so that it costs little to
+    // keep; the unsaved mark follows the history, since setting the text anew clears the control's own.
+    std::optional<ReplacedOccurrences> step;
     try {
-        changes = ReplaceAllChanges(AsUtf16View(*content), *pattern, *replacement);
+        step = ReplaceAllStep(AsUtf16View(*content), *pattern, *replacement);
     } catch (const std::bad_alloc&) {
-        changes.reset();
+        step.reset();
     }
-    SetEditorTextAsStep(edit, *result, std::move(changes));
+    SetEditorTextAsStep(edit, *result, std::move(step));
 }

@@ -180,34 +180,43 @@ TEST(EditHistory, UndoPutsBackTheSelectionOfEachStep)
     EXPECT_EQ(session.selection_, (TextSelection{0, 10}));
 }
 
-// A step of many changes, as replace-all makes it, and one whose changes go backwards.
+// A replace-all step, and a step of changes that go backwards, both ways.
 TEST(EditHistory, StepsOfManyChangesGoBothWays)
 {
     const std::u16string text = u"suma = suma + 1; sumasuma";
     struct Case {
         const char* name;
-        std::vector<TextChange> changes;
+        std::u16string before;
+        HistoryStep step;
         std::u16string_view after;
     };
+    const auto replaceAll = [](std::u16string_view in, std::u16string_view from, std::u16string_view to) {
+        HistoryStep step;
+        step.replaced = ReplaceAllStep(in, from, to);
+        return step;
+    };
+    HistoryStep backwards;
+    backwards.changes = {{10, u"", u"x"}, {0, u"suma", u"y"}};
     const std::vector<Case> cases = {
-        {"longer", ReplaceAllChanges(text, u"suma", u"wynik"), u"wynik = wynik + 1; wynikwynik"},
-        {"shorter", ReplaceAllChanges(text, u"suma", u"s"), u"s = s + 1; ss"},
-        {"to nothing", ReplaceAllChanges(text, u"suma", u""), u" =  + 1; "},
-        {"not overlapping", ReplaceAllChanges(u"aaaaa", u"aa", u"b"), u"bba"},
-        {"right to left", {{10, u"", u"x"}, {0, u"suma", u"y"}}, u"y = sumxa + 1; sumasuma"},
+        {"longer", text, replaceAll(text, u"suma", u"wynik"), u"wynik = wynik + 1; wynikwynik"},
+        {"shorter", text, replaceAll(text, u"suma", u"s"), u"s = s + 1; ss"},
+        {"to nothing", text, replaceAll(text, u"suma", u""), u" =  + 1; "},
+        {"not overlapping", u"aaaaa", replaceAll(u"aaaaa", u"aa", u"b"), u"bba"},
+        {"right to left", text, backwards, u"y = sumxa + 1; sumasuma"},
     };
     for (const Case& c : cases) {
-        HistoryStep step;
-        step.changes = c.changes;
-        std::u16string changed = c.name == std::string("not overlapping") ? u"aaaaa" : text;
-        const std::u16string original = changed;
-        ASSERT_TRUE(ApplyStep(changed, step)) << c.name;
+        std::u16string changed = c.before;
+        ASSERT_TRUE(ApplyStep(changed, c.step)) << c.name;
         EXPECT_EQ(changed, c.after) << c.name;
-        ASSERT_TRUE(RevertStep(changed, step)) << c.name;
-        EXPECT_EQ(changed, original) << c.name;
+        ASSERT_TRUE(RevertStep(changed, c.step)) << c.name;
+        EXPECT_EQ(changed, c.before) << c.name;
     }
-    EXPECT_TRUE(ReplaceAllChanges(text, u"", u"x").empty());
-    EXPECT_TRUE(ReplaceAllChanges(text, u"none", u"x").empty());
+    EXPECT_TRUE(ReplaceAllStep(text, u"", u"x").at.empty());
+    EXPECT_TRUE(ReplaceAllStep(text, u"none", u"x").at.empty());
+    // A replace-all taken back from a text it did not make is refused.
+    std::u16string other = u"wynik = 1";
+    EXPECT_FALSE(RevertStep(other, replaceAll(text, u"suma", u"wynik")));
+    EXPECT_EQ(other, u"wynik = 1");
 
     // A step that does not fit the text leaves it alone.
     struct Misfit {
