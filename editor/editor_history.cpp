@@ -138,6 +138,7 @@ bool MayChangeText(UINT message, WPARAM wParam)
     case WM_CUT:
     case WM_CLEAR:
     case EM_REPLACESEL:
+    case WM_CONTEXTMENU:  // the control's own menu cuts, pastes and deletes
         return true;
     case WM_KEYDOWN:
         return wParam == VK_DELETE || wParam == VK_INSERT;
@@ -255,6 +256,12 @@ void Rewrite(HWND edit, const HistoryStep& step, bool forward)
         const auto one = [&](const TextChange& change) {
             const std::u16string& found = forward ? change.removed : change.inserted;
             const std::u16string& left = forward ? change.inserted : change.removed;
+            {
+                // A step that does not fit the text would put its text in the wrong place.
+                const ControlText text(edit);
+                if (change.position > text.view().size() || text.view().substr(change.position, found.size()) != found)
+                    throw std::length_error("the step does not fit the text");
+            }
             Control(edit, EM_SETSEL, change.position, static_cast<LPARAM>(change.position + found.size()));
             Control(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(left)));
         };
