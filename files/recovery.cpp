@@ -8,6 +8,7 @@
 #include "files/file_io.h"
 #include "files/recovery_copy.h"
 #include "resources/resource_ids.h"
+#include "text/line_ends.h"
 #include "text/wide.h"
 #include "win32/holders.h"
 #include "win32/messages.h"
@@ -126,9 +127,12 @@ std::wstring OfferDetail(const RecoveryCopy& copy)
     return detail;
 }
 
-// The copy's text in the editor, unsaved, under its file's name.
-void LoadRecovered(const RecoveryCopy& copy)
+// The copy's text in the editor, unsaved, under its file's name and with its line ends.
+void LoadRecovered(RecoveryCopy copy)
 {
+    const LineEnds ends = LineEndsOf(copy.text);
+    MakeLineEndsCrLf(copy.text);
+    current_line_ends = ends;
     SetWindowTextW(hEdit, AsWide(copy.text));
     SendMessageW(hEdit, EM_SETMODIFY, TRUE, 0);
     lstrcpynW(current_file, AsWide(copy.file), kCurrentFileCapacity);
@@ -177,7 +181,11 @@ void WriteRecoveryCopyNow()
         const std::optional<std::wstring> text = TakeWindowText(hEdit);
         if (!text)
             return;
-        const RecoveryCopy copy{AsUtf16(current_file), LocalTimeText(), std::u16string(AsUtf16View(*text))};
+        // The text as its file would hold it, line ends included, so it comes back as a file does.
+        const std::u16string_view shown = AsUtf16View(*text);
+        const RecoveryCopy copy{AsUtf16(current_file), LocalTimeText(),
+                                current_line_ends == LineEnds::CrLf ? std::u16string(shown)
+                                                                    : WithLineEnds(shown, current_line_ends)};
         const std::vector<std::uint8_t> bytes = RecoveryCopyBytes(copy);
         // Written as a save is: the copy before stays whole until the new one is complete.
         WriteFileSafely(path.c_str(), bytes);

@@ -118,6 +118,35 @@ TEST_F(RecoveryTest, TheCopyFollowsTheUnsavedText)
     EXPECT_TRUE(NoCopy()) << "and no later rest writes it again";
 }
 
+// A file with LF line ends keeps them in its copy, and gets them back with the recovered text.
+TEST_F(RecoveryTest, ACopyKeepsItsFilesLineEnds)
+{
+    const std::wstring path = folder_.Path(L"lf.c");
+    WriteFileBytes(path, {'a', '\n', 'b'});
+    {
+        ModalDriver driver({ChooseFile(path)});
+        PressCommandBarButton(IDC_OPEN);
+    }
+    ASSERT_EQ(WindowText(hEdit), L"a\r\nb");
+    SendMessageW(hEdit, EM_SETSEL, 4, 4);
+    ASSERT_TRUE(TypeOnKeyboard(L"c", [] { return WindowText(hEdit) == L"a\r\nbc"; }));
+    ASSERT_TRUE(PumpUntil([] { return CopyHolds(L"a\nbc"); }));
+
+    const std::optional<RecoveryCopy> copy = CopyOnDisk(RecoveryCopyPath());
+    ASSERT_TRUE(copy);
+    SetUp();
+    current_line_ends = LineEnds::CrLf;
+    WriteLeftCopy(AsWideString(RecoveryFileName({{GetCurrentProcessId(), 1}, false})), *copy);
+    {
+        ModalDriver driver({PressButton(IDYES)});
+        OfferRecoveredText(mHwnd);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(WindowText(hEdit), L"a\r\nbc");
+    EXPECT_EQ(current_line_ends, LineEnds::Lf);
+    current_line_ends = LineEnds::CrLf;
+}
+
 // Copies of ended sessions are offered newest first; No keeps one for one more start, Yes loads
 // it as unsaved text; a running editor's copy and this session's own are never offered.
 TEST_F(RecoveryTest, LeftCopiesAreOfferedBack)
