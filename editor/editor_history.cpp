@@ -285,11 +285,13 @@ void Rewrite(HWND edit, const HistoryStep& step, bool forward)
 bool Replay(HWND edit, bool forward)
 {
     // A step still being gathered belongs to the history before anything is taken back.
-    if (stepDepth > 0)
+    if (!pending.changes.empty() || !pending.replaced.at.empty())
         return false;
     const HistoryStep* step = forward ? history.Redo() : history.Undo();
     if (!step)
         return false;
+    // Inside a message that is being recorded (the control's menu), this is no change of its own.
+    ++recordedChanges;
     Control(edit, WM_SETREDRAW, FALSE, 0);
     try {
         Rewrite(edit, *step, forward);
