@@ -4,7 +4,9 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    if (StartApplication(instance))
+    if (StartApplication(instance)) {
+        OpenStartText();
         RunMessageLoop();
+    }
     return 0;
 }

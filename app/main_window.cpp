@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "editor/editor_keys.h"
+#include "files/recovery.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "win32/dark_scheme.h"
@@ -77,9 +78,11 @@ LRESULT OnClose(HWND window)
     return 0;
 }
 
-// A log-off or shutdown asks as closing does; Cancel refuses to let the session end.
+// A log-off or shutdown asks as closing does; Cancel refuses to let the session end. The copy
+// of unsaved text is brought up to date first, in case the system ends the program while it asks.
 LRESULT OnQueryEndSession(HWND window)
 {
+    WriteRecoveryCopyNow();
     if (KeepChangesBeforeLeaving(window))
         return TRUE;
     if (hEdit)
@@ -108,6 +111,8 @@ LRESULT OnSetFocus()
 
 LRESULT OnDestroy()
 {
+    // A clean close: what was not saved, the user chose to leave.
+    DiscardRecoveryCopy();
     DeleteObject(hBrushBlack);
     hBrushBlack = nullptr;
     if (hEditorBrush)
@@ -125,7 +130,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
         return OnCreate(window);
     case WM_COMMAND:
-        return 0;  // the buttons belong to the two bars, which handle their commands
+        // The buttons belong to the two bars, which handle their commands; the editor says here
+        // when its text changed, which its copy of unsaved text follows.
+        if (reinterpret_cast<HWND>(lParam) == hEdit && hEdit && HIWORD(wParam) == EN_CHANGE)
+            NoteEditorTextChanged();
+        return 0;
     case WM_PAINT:
         PaintFramedSurface(window, backgroundColor);
         return 0;
@@ -147,6 +156,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return OnClose(window);
     case WM_QUERYENDSESSION:
         return OnQueryEndSession(window);
+    case WM_ENDSESSION:
+        // The question was answered: the session ends as a close does.
+        if (wParam)
+            DiscardRecoveryCopy();
+        return 0;
     case WM_DESTROY:
         return OnDestroy();
     default:

@@ -2,11 +2,20 @@
 
 #include <commctrl.h>
 
+#include <new>
+#include <optional>
+#include <string>
+
 #include "app/main_window.h"
 #include "app/shell.h"
+#include "commandbar/command_text.h"
+#include "files/recovery.h"
+#include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "win32/main_layout.h"
+#include "text/wide.h"
 #include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 namespace {
 
@@ -48,6 +57,29 @@ bool StartApplication(HINSTANCE instance)
     ShowWindow(mHwnd, SW_SHOWNORMAL);
     UpdateWindow(mHwnd);
     return true;
+}
+
+void OpenStartText()
+{
+    try {
+        const std::optional<std::u16string> source = SourceFileOf(ReadTextField(ustawienia.compileDirective));
+        // Only a file in the start folder: a name with a drive or from the root is not the workspace's.
+        if (source && source->find(u':') == std::u16string::npos && !source->starts_with(u'\\') &&
+            !source->starts_with(u'/')) {
+            const std::wstring path = std::wstring(currentPathA) + L"\\" + AsWideString(*source);
+            const DWORD attributes = GetFileAttributesW(path.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                path.size() < kCurrentFileCapacity && LoadTextFileToEdit(hEdit, mHwnd, path.c_str())) {
+                SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
+                lstrcpynW(current_file, path.c_str(), kCurrentFileCapacity);
+                SetWindowTextW(mHwnd, current_file);
+                RepaintNow(hEdit);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // The editor starts empty, as without the file.
+    }
+    OfferRecoveredText(mHwnd);
 }
 
 void RunMessageLoop()

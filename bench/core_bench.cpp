@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/sample_source.h"
+#include "editor/edit_history.h"
 #include "editor/selection_indent.h"
 #include "files/text_codec.h"
 #include "search/text_search.h"
@@ -70,6 +71,31 @@ void ReplaceEveryLineBreak(benchmark::State& state)
         benchmark::DoNotOptimize(ReplaceAllOccurrences(Text(), u"\r\n", u"\r\n\r\n\r\n", SIZE_MAX));
 }
 
+// The Replace as the editor records it: the new text and the step of its changes.
+void ReplaceWithHistoryStep(benchmark::State& state)
+{
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReplaceAllOccurrences(Text(), u"\r\n", u"\r\n\r\n\r\n", SIZE_MAX));
+        benchmark::DoNotOptimize(ReplaceAllStep(Text(), u"\r\n", u"\r\n\r\n\r\n"));
+    }
+}
+
+// Undo of that Replace: its step taken back from the replaced text in one pass.
+void UndoReplaceStep(benchmark::State& state)
+{
+    const std::u16string replaced = *ReplaceAllOccurrences(Text(), u"\r\n", u"\r\n\r\n\r\n", SIZE_MAX);
+    HistoryStep step;
+    step.replaced = ReplaceAllStep(Text(), u"\r\n", u"\r\n\r\n\r\n");
+    for (auto _ : state) {
+        // The editor's copy of its text is not the undo's work.
+        state.PauseTiming();
+        std::u16string text = replaced;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(RevertStep(text, step));
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
 void IndentWhole(benchmark::State& state)
 {
     for (auto _ : state)
@@ -111,6 +137,8 @@ struct Bound {
 constexpr Bound kBounds[] = {
     {"FindAbsent", "MemcpyText", 3},
     {"ReplaceEveryLineBreak", "MemcpyText", 6},
+    {"ReplaceWithHistoryStep", "ReplaceEveryLineBreak", 2.5},
+    {"UndoReplaceStep", "ReplaceEveryLineBreak", 1.5},
     {"IndentWhole", "MemcpyText", 6},
     {"OutdentWhole", "MemcpyText", 6},
     {"RecogniseAndDecode", "MemcpySavedBytes", 8},
@@ -138,6 +166,8 @@ BENCHMARK(MemcpySavedBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(FreshCopyText)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindAbsent)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReplaceEveryLineBreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReplaceWithHistoryStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoReplaceStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(IndentWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(OutdentWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(RecogniseAndDecode)->Unit(benchmark::kMillisecond);

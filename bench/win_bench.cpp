@@ -14,6 +14,7 @@
 
 #include "app/startup.h"
 #include "bench/sample_source.h"
+#include "editor/editor_history.h"
 #include "editor/indent_commands.h"
 #include "files/text_codec.h"
 #include "files/text_file.h"
@@ -214,6 +215,186 @@ void BenchEnter(const std::wstring& text, bool shift, const char* name)
     SetShift(false);
     ShowWindow(hEdit, SW_SHOW);
     Report(name, "typing one character there, hidden", {Median(enters), Median(characters)}, 2.0);
+}
+
+// The same operation with the history recording and without it, in turns: `prepare` runs
+// untimed with the history already on or off.
+Timing WithAndWithoutHistory(int rounds, const std::function<void()>& prepare, const std::function<void()>& operation)
+{
+    std::vector<double> with;
+    std::vector<double> without;
+    for (int round = 0; round < rounds; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const bool on = which == round % 2;
+            SetEditorHistoryEnabled(on);
+            prepare();
+            Pump();
+            const double start = NowMs();
+            operation();
+            (on ? with : without).push_back(NowMs() - start);
+        }
+    }
+    SetEditorHistoryEnabled(true);
+    return {Median(with), Median(without)};
+}
+
+// Twenty characters typed in the middle of the text, the editor hidden as in BenchEnter, and
+// taken out again untimed with the history off.
+void BenchTypingWithHistory(const std::wstring& text)
+{
+    ShowWindow(hEdit, SW_HIDE);
+    SetEditorText(text);
+    const auto caret = static_cast<WPARAM>(text.size() / 2);
+    const std::wstring typed = L"suma = suma + wynik;";
+    std::vector<double> with;
+    std::vector<double> without;
+    for (int round = 0; round < 40; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const bool on = which == round % 2;
+            SetEditorHistoryEnabled(on);
+            SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+            const double start = NowMs();
+            for (wchar_t c : typed)
+                SendMessageW(hEdit, WM_CHAR, c, 1);
+            (on ? with : without).push_back(NowMs() - start);
+            SetEditorHistoryEnabled(false);
+            SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(caret + typed.size()));
+            SendMessageW(hEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        }
+    }
+    SetEditorHistoryEnabled(true);
+    ShowWindow(hEdit, SW_SHOW);
+    Report("typing 20 characters, hidden", "the same without the history", {Median(with), Median(without)}, 1.1);
+}
+
+void BenchEnterWithHistory(const std::wstring& text)
+{
+    ShowWindow(hEdit, SW_HIDE);
+    SetEditorText(text);
+    const std::size_t middle = text.find(L"\r\n        suma", text.size() / 2) + 10;
+    const auto caret = static_cast<WPARAM>(middle);
+    std::vector<double> with;
+    std::vector<double> without;
+    for (int round = 0; round < 40; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const bool on = which == round % 2;
+            SetEditorHistoryEnabled(on);
+            SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+            const double start = NowMs();
+            SendMessageW(hEdit, WM_CHAR, L'\r', 1);
+            (on ? with : without).push_back(NowMs() - start);
+            SetEditorHistoryEnabled(false);
+            DWORD after = 0;
+            SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&after), 0);
+            SendMessageW(hEdit, EM_SETSEL, caret, static_cast<LPARAM>(after));
+            SendMessageW(hEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        }
+    }
+    SetEditorHistoryEnabled(true);
+    ShowWindow(hEdit, SW_SHOW);
+    Report("Enter in the middle, hidden", "the same without the history", {Median(with), Median(without)}, 1.1);
+}
+
+void BenchReplaceWithHistory(const std::wstring& text)
+{
+    const Timing timing = WithAndWithoutHistory(
+        5, [&] { SetEditorText(text); }, [] { replaceExactTextInEdit(hEdit, L"suma", L"wynik"); });
+    Report("Replace from the dialog", "the same without the history", timing, 1.1);
+}
+
+// Ctrl+Z after a Replace, against the Replace itself.
+void BenchUndoReplace(const std::wstring& text)
+{
+    std::vector<double> undos;
+    std::vector<double> replaces;
+    for (int round = 0; round < 5; ++round) {
+        SetEditorText(text);
+        Pump();
+        double start = NowMs();
+        replaceExactTextInEdit(hEdit, L"suma", L"wynik");
+        replaces.push_back(NowMs() - start);
+        Pump();
+        start = NowMs();
+        SendMessageW(hEdit, WM_CHAR, 0x1A, 1);
+        undos.push_back(NowMs() - start);
+        if (EditorText() != text)
+            std::printf("  undo of Replace did not give the text back\n");
+    }
+    Report("Ctrl+Z of that Replace", "the Replace itself", {Median(undos), Median(replaces)}, 1.5);
+}
+
+// In a process of its own: what 1,000 steps of typing, each a word followed by a caret move,
+// add to the private bytes, with the history on or off. Exits with the growth in KiB.
+int MeasureTypingMemory(bool withHistory)
+{
+    if (!StartApplication(GetModuleHandleW(nullptr)))
+        return -1;
+    ShowWindow(hEdit, SW_HIDE);
+    SetEditorText(AsWideString(SampleCSource(kTextBytes / 2)));
+    SetEditorHistoryEnabled(withHistory);
+    Pump();
+    PROCESS_MEMORY_COUNTERS_EX before{};
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&before), sizeof before);
+    for (int step = 0; step < 1000; ++step) {
+        const auto at = static_cast<WPARAM>(step * 37);
+        SendMessageW(hEdit, EM_SETSEL, at, static_cast<LPARAM>(at));
+        for (wchar_t c : std::wstring(L"wynik_12"))
+            SendMessageW(hEdit, WM_CHAR, c, 1);
+    }
+    Pump();
+    PROCESS_MEMORY_COUNTERS_EX after{};
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&after), sizeof after);
+    if (withHistory && EditorHistory().StepCount() != 1000)
+        std::printf("  the session made %zu steps, not 1000\n", EditorHistory().StepCount());
+    // Wine reports the private bytes as the commit charge.
+    const auto committed = [](const PROCESS_MEMORY_COUNTERS_EX& counters) {
+        return static_cast<long long>(counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage);
+    };
+    const long long grown = committed(after) - committed(before);
+    std::printf("  %s the history: %lld -> %lld KiB committed, working set %zu -> %zu KiB\n", withHistory ? "with" : "without",
+                committed(before) / 1024, committed(after) / 1024, before.WorkingSetSize / 1024, after.WorkingSetSize / 1024);
+    std::fflush(stdout);
+    return static_cast<int>(std::max<long long>(grown / 1024, 0));
+}
+
+int TypingMemoryInChild(bool withHistory)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --typing-memory " + (withHistory ? L"1" : L"0");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child))
+        return -1;
+    WaitForSingleObject(child.hProcess, 120000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return static_cast<int>(code);
+}
+
+// The memory the history of a 1,000-step typing session takes: the growth with it less the
+// growth without, against twice the text its steps hold and 1 MiB.
+void BenchHistoryMemory()
+{
+    std::vector<int> with;
+    std::vector<int> without;
+    for (int round = 0; round < 3; ++round) {
+        with.push_back(TypingMemoryInChild(true));
+        without.push_back(TypingMemoryInChild(false));
+    }
+    std::sort(with.begin(), with.end());
+    std::sort(without.begin(), without.end());
+    const double heldKiB = 1000.0 * 8 * sizeof(wchar_t) / 1024.0;
+    const double addedKiB = with[1] - without[1];
+    const double limitKiB = 2 * heldKiB + 1024;
+    const bool within = with[1] >= 0 && without[1] >= 0 && addedKiB <= limitKiB;
+    allWithin = allWithin && within;
+    std::printf("%-34s %-34s %8.0f KiB (with %d, without %d), limit %.0f KiB  %s\n", "history of 1,000 typed steps",
+                "2 x the text held + 1 MiB", addedKiB, with[1], without[1], limitKiB, within ? "within" : "OVER");
+    std::fflush(stdout);
 }
 
 // What no design of the editor can avoid: the program's writes into a pipe that a bare reader
@@ -585,9 +766,11 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc == 3 && std::wstring(argv[1]) == L"--open-memory")
         return MeasureOpenMemory(argv[2]);
+    if (argc == 3 && std::wstring(argv[1]) == L"--typing-memory")
+        return MeasureTypingMemory(std::wstring(argv[2]) == L"1");
 
-    // An argument picks one measurement: memory, open, replace, indent, enter, run, console, soak
-    // or start.
+    // An argument picks one measurement: memory, open, replace, indent, enter, history (or only its
+    // memory, history-memory), run, console, soak or start.
     const std::wstring only = argc == 2 ? argv[1] : L"";
     const auto wanted = [&](const wchar_t* name) { return only.empty() || only == name; };
 
@@ -618,6 +801,14 @@ int wmain(int argc, wchar_t** argv)
         BenchEnter(text, false, "Enter in the middle, hidden");
         BenchEnter(text, true, "Shift+Enter in the middle, hidden");
     }
+    if (wanted(L"history")) {
+        BenchTypingWithHistory(text);
+        BenchEnterWithHistory(text);
+        BenchReplaceWithHistory(text);
+        BenchUndoReplace(text);
+    }
+    if (wanted(L"history") || only == L"history-memory")
+        BenchHistoryMemory();
     if (wanted(L"run"))
         BenchRun();
     if (wanted(L"console"))

@@ -14,7 +14,9 @@ add_executable(core_tests
   tests/core/line_ends_test.cpp
   tests/core/marker_test.cpp
   tests/core/decimal_text_test.cpp
+  tests/core/edit_history_test.cpp
   tests/core/output_stream_test.cpp
+  tests/core/recovery_copy_test.cpp
   tests/core/selection_indent_test.cpp
   tests/core/settings_record_test.cpp
   tests/core/text_codec_test.cpp
@@ -61,16 +63,18 @@ set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
 set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cpp text/decimal_text.cpp)
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
+set(fuzz_sources_edit_history editor/edit_history.cpp text/unit_scan.cpp)
 set(fuzz_sources_count_field commandbar/count_field.cpp text/decimal_text.cpp)
 set(fuzz_sources_marker jump/marker.cpp)
 set(fuzz_sources_output_stream output/output_stream.cpp output/exit_code_meaning.cpp text/decimal_text.cpp)
+set(fuzz_sources_recovery_copy files/recovery_copy.cpp)
 set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
 set(fuzz_sources_terminal_screen output/terminal_screen.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp text/line_ends.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
-set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field marker output_stream selection_indent
-    settings_record terminal_screen text_codec text_search)
+set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field edit_history marker output_stream
+    recovery_copy selection_indent settings_record terminal_screen text_codec text_search)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 foreach(target ${SKOCZEK_FUZZERS})
   set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)

@@ -7,9 +7,11 @@ set(SKOCZEK_WIN_SOURCES
   app/startup.cpp
   commandbar/command_bar.cpp
   commandbar/compile_run.cpp
+  editor/editor_history.cpp
   editor/editor_keys.cpp
   editor/indent_commands.cpp
   files/file_io.cpp
+  files/recovery.cpp
   files/text_file.cpp
   jump/jump_bar.cpp
   output/child_job.cpp
@@ -79,6 +81,8 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/compile_run_test.cpp
     tests/win/console_run_test.cpp
     tests/win/editor_keys_test.cpp
+    tests/win/edit_history_test.cpp
+    tests/win/recovery_test.cpp
     tests/win/seams_test.cpp
     tests/win/jump_bar_test.cpp
     tests/win/search_dialog_test.cpp

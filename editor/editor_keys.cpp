@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/auto_indent.h"
+#include "editor/editor_history.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
@@ -166,7 +167,7 @@ LRESULT NewLineUnderCaret(HWND edit)
 
 LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return CallWindowProcW(OldEditProc, window, message, wParam, lParam);
+    return PassOnRecorded(window, message, wParam, lParam);
 }
 
 LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam)
@@ -276,6 +277,7 @@ int CalculateTextWidth(HDC dc, const wchar_t* text)
 
 LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const EditorStep step(window, message, wParam);
     const LRESULT result = Dispatch(window, message, wParam, lParam);
     if (MayMoveCaret(message))
         ShowCaretPlace(window);
@@ -291,4 +293,5 @@ void ShowCaretPlaceNow(HWND edit)
 void InstallEditorKeys(HWND edit)
 {
     OldEditProc = ReplaceWindowProc(edit, NewEditProc);
+    AttachEditorHistory(edit, OldEditProc);
 }

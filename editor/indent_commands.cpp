@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/editor_history.h"
 #include "editor/selection_indent.h"
 #include "resources/resource_ids.h"
 #include "text/wide.h"
@@ -50,9 +51,11 @@ std::u16string_view TouchedPart(const std::wstring& text, const Selection& selec
     return whole.substr(span.from, span.to - span.from);
 }
 
-// Puts the new text in place of the lines, selects it and marks the text changed.
+// Puts the new text in place of the lines, selects it and marks the text changed: one step of
+// the history, which undo takes back to the selection the command found.
 void ReplaceLines(HWND edit, const Selection& lines, const std::u16string& replacement)
 {
+    const EditorStep step(edit);
     SendMessageW(edit, EM_SETSEL, lines.start, static_cast<LPARAM>(lines.end));
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(replacement)));
     SendMessageW(edit, EM_SETSEL, lines.start, static_cast<LPARAM>(lines.start + replacement.size()));

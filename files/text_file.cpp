@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/file_io.h"
+#include "files/recovery.h"
 #include "files/text_codec.h"
 #include "resources/resource_ids.h"
 #include "text/line_ends.h"
@@ -85,6 +86,7 @@ bool WriteEditorText(bool askForName)
         return false;
     }
     SendMessageW(hEdit, EM_SETMODIFY, FALSE, 0);
+    DiscardRecoveryCopy();
     return true;
 }
 
@@ -171,6 +173,7 @@ void OpenFileAndLoadToEdit(HWND edit, HWND owner)
     // The editor, the current file and the title change together, once the text is loaded.
     if (ShowOpenFileDialog(&record) && LoadTextFileToEdit(edit, owner, path)) {
         SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+        DiscardRecoveryCopy();
         lstrcpynW(current_file, path, kCurrentFileCapacity);
         SetWindowTextW(mHwnd, current_file);
     }

@@ -75,6 +75,13 @@
 
 // Asked before changed text would be lost.
 #define IDS_UNSAVED_CHANGES 2200
+// Offered at start: a copy of unsaved text left by a session that did not end cleanly.
+#define IDS_RECOVERY_OFFER 2210
+// Lines of the output pane.
+#define IDS_HISTORY_OUT_OF_MEMORY 2220
+#define IDS_RECOVERY_NO_NAME 2221
+#define IDS_RECOVERY_FILE 2222
+#define IDS_RECOVERY_TIME 2223
 
 // The command bar's label of the caret's line and column.
 #define IDC_CARET_LABEL 2250

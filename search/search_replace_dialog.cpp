@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/editor_history.h"
 #include "resources/resource_ids.h"
 #include "search/text_search.h"
 #include "text/wide.h"
@@ -143,9 +144,13 @@ void replaceExactTextInEdit(HWND edit, const wchar_t* from, const wchar_t* to)
         ReplaceAllOccurrences(AsUtf16View(*content), *pattern, *replacement, kLongestEditorText);
     if (!result)
         return;
-    // Setting the text anew clears the control's modified flag, which must still say whether
-    // the text differs from the file.
-    const bool changed = SendMessageW(edit, EM_GETMODIFY, 0, 0) || *result != AsUtf16View(*content);
-    SetWindowTextW(edit, AsWide(*result));
-    SendMessageW(edit, EM_SETMODIFY, changed, 0);
+    // One step of the history, kept as the places of the occurrences, so that it costs little to
+    // keep; the unsaved mark follows the history, since setting the text anew clears the control's own.
+    std::optional<ReplacedOccurrences> step;
+    try {
+        step = ReplaceAllStep(AsUtf16View(*content), *pattern, *replacement);
+    } catch (const std::bad_alloc&) {
+        step.reset();
+    }
+    SetEditorTextAsStep(edit, *result, std::move(step));
 }

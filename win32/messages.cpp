@@ -13,6 +13,7 @@ constexpr wchar_t kError[] = L"Error";
 constexpr wchar_t kInfo[] = L"Info";
 constexpr wchar_t kPolishError[] = L"Błąd";
 constexpr wchar_t kUnsavedChanges[] = L"Niezapisane zmiany";
+constexpr wchar_t kRecovery[] = L"Odzyskiwanie tekstu";
 
 struct MessageKind {
     UINT id;
@@ -47,6 +48,7 @@ constexpr MessageKind kMessages[] = {
     {IDS_PROJECT_NOT_OPENED, IDS_PROJECT_NOT_OPENED, kError, MB_ICONERROR},
     {IDS_PROJECT_NOT_READ, IDS_PROJECT_NOT_READ, kError, MB_ICONERROR},
     {IDS_UNSAVED_CHANGES, IDS_UNSAVED_CHANGES, kUnsavedChanges, MB_YESNOCANCEL | MB_ICONWARNING},
+    {IDS_RECOVERY_OFFER, IDS_RECOVERY_OFFER, kRecovery, MB_YESNO | MB_ICONQUESTION},
 };
 
 // Room for the longest text with a number, as the failure texts have always had.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "output/command_line.h"
@@ -129,6 +130,33 @@ TEST(CommandLine, ArgumentsAndTheInterpreterLine)
     EXPECT_EQ(InterpreterCommandLine(u"gcc -o out_file main.c"), u"cmd.exe /c gcc -o out_file main.c");
     EXPECT_EQ(InterpreterCommandLine(std::u16string(599, u'g')).size(), 11u + 599u);
     EXPECT_EQ(InterpreterCommandLine(std::u16string(5000, u'g')).size(), kCommandLineRoom - 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The file the editor opens at start: the source the directive compiles.
+TEST(SourceFile, TheDirectivesSourceIsItsFirstCFileThatIsNoOptionValue)
+{
+    struct Case {
+        std::u16string_view directive;
+        std::optional<std::u16string> source;
+    };
+    const Case cases[] = {
+        {u"gcc -o out_file main.c", u"main.c"},
+        {u"gcc main.c -o prog", u"main.c"},
+        {u"gcc -o x.c prog.c", u"prog.c"},            // the output's name is not the source
+        {u"gcc -Wall -I inc.c -O2 zad1.C", u"zad1.C"},  // nor an option's value
+        {u"gcc -Iinc -DX=1 \"moj program.c\"", u"moj program.c"},
+        {u"gcc -o prog main.cpp", std::nullopt},
+        {u"gcc -o prog", std::nullopt},
+        {u"main.c", std::nullopt},  // the first word is the compiler
+        {u"", std::nullopt},
+        {u"gcc .c", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SourceFileOf(c.directive), c.source) << Shown(c.directive);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,9 +17,24 @@ std::wstring ProgramBesideThisTest()
     return program + L"skoczek.exe";
 }
 
-// The program started with no arguments, as from its icon.
-bool StartProgram(PROCESS_INFORMATION& process)
+// A local application data folder of the test's own, so that the copies of unsaved text a
+// program keeps there are the test's to look at and never the user's.
+std::wstring FreshAppData()
 {
+    static int made = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"skoczek-blackbox-" + std::to_wstring(GetCurrentProcessId()) +
+                                L"-" + std::to_wstring(++made);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+// The program started with no arguments, as from its icon, with `appData` as its user's local
+// application data.
+bool StartProgram(PROCESS_INFORMATION& process, const std::wstring& appData = FreshAppData())
+{
+    SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str());
     std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -78,6 +94,37 @@ std::wstring TextOf(HWND window)
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
     return text;
+}
+
+// Another process's control: its text comes through WM_GETTEXT, not its caption.
+std::wstring ControlText(HWND control)
+{
+    wchar_t text[1024] = {};
+    SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The names of the copies of unsaved text in a local application data folder.
+std::vector<std::wstring> CopiesIn(const std::wstring& appData)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((appData + L"\\Skoczek\\*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void EndAndClose(PROCESS_INFORMATION& process)
+{
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 TEST(Program, StartsShowsItsWindowAndExitsCleanlyWhenClosed)
@@ -171,6 +218,57 @@ TEST_F(ClosingWithChangedText, YesSavesThroughTheDialogThenCloses)
     CloseHandle(file);
     DeleteFileW(path.c_str());
     EXPECT_EQ(std::string(bytes, read), "int x;");
+}
+
+// Text typed into an editor that is then killed comes back at the next start: the box says
+// which file and when, Yes puts the text back as unsaved text, and a clean close leaves no copy.
+TEST(Recovery, TextOfAKilledEditorComesBackAtTheNextStart)
+{
+    const std::wstring appData = FreshAppData();
+    PROCESS_INFORMATION first = {};
+    ASSERT_TRUE(StartProgram(first, appData)) << GetLastError();
+    HWND window = WaitForMainWindow(first.dwProcessId);
+    ASSERT_TRUE(window);
+    for (wchar_t character : std::wstring(L"int odzysk = 1;"))
+        PostMessageW(GetDlgItem(window, 1001), WM_CHAR, character, 1);
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (CopiesIn(appData).empty() && GetTickCount64() < deadline)
+        Sleep(100);
+    ASSERT_EQ(CopiesIn(appData).size(), 1u) << "a copy once typing rested";
+    TerminateProcess(first.hProcess, 1);
+    WaitForSingleObject(first.hProcess, 10000);
+    EndAndClose(first);
+
+    PROCESS_INFORMATION second = {};
+    ASSERT_TRUE(StartProgram(second, appData)) << GetLastError();
+    HWND box = WaitForDialog(second.dwProcessId);
+    ASSERT_TRUE(box) << "the copy is offered";
+    EXPECT_EQ(TextOf(box), L"Odzyskiwanie tekstu");
+    const std::wstring said = ControlText(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(said.find(L"niezapisany tekst"), std::wstring::npos) << "what is offered";
+    EXPECT_NE(said.find(L"Plik: (tekst bez nazwy)"), std::wstring::npos) << "which file";
+    EXPECT_NE(said.find(L"Kopia z: 20"), std::wstring::npos) << "when";
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+
+    window = WaitForMainWindow(second.dwProcessId);
+    ASSERT_TRUE(window);
+    HWND editor = GetDlgItem(window, 1001);
+    const ULONGLONG loaded = GetTickCount64() + 20000;
+    while (ControlText(editor) != L"int odzysk = 1;" && GetTickCount64() < loaded)
+        Sleep(100);
+    EXPECT_EQ(ControlText(editor), L"int odzysk = 1;");
+
+    // Unsaved: closing asks; No closes cleanly, and no copy is left for a third start.
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND question = WaitForDialog(second.dwProcessId, box);
+    ASSERT_TRUE(question) << "the recovered text is unsaved";
+    EXPECT_EQ(TextOf(question), L"Niezapisane zmiany");
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
+    EXPECT_EQ(WaitForSingleObject(second.hProcess, 20000), WAIT_OBJECT_0);
+    EndAndClose(second);
+    EXPECT_TRUE(CopiesIn(appData).empty());
+    RemoveDirectoryW((appData + L"\\Skoczek").c_str());
+    RemoveDirectoryW(appData.c_str());
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ protected:
     }
 };
 
-// Each press works on what the last one left selected; an undoable edit before shows that the
-// replacement is made without undo; the editor draws again after every press.
+// Each press works on what the last one left selected, and is one step of the history; the
+// editor draws again after every press.
 TEST_F(IndentCommandsTest, RepeatedPressesShiftTheSelectedLines)
 {
     const std::wstring start = L"int main()\r\n{\r\nreturn 0;\r\n}\r\nrest";
@@ -37,7 +37,6 @@ TEST_F(IndentCommandsTest, RepeatedPressesShiftTheSelectedLines)
     SendMessageW(hEdit, EM_SETSEL, 29, 29);
     SendMessageW(hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"rest"));
     ASSERT_EQ(WindowText(hEdit), start);
-    ASSERT_TRUE(SendMessageW(hEdit, EM_CANUNDO, 0, 0));
     SendMessageW(hEdit, EM_SETSEL, 0, 27);  // "int main()" to the end of "}"
 
     struct Step {
@@ -60,9 +59,19 @@ TEST_F(IndentCommandsTest, RepeatedPressesShiftTheSelectedLines)
         PressCommandBarButton(step.button);
         EXPECT_EQ(WindowText(hEdit), step.text) << step.button << " " << step.count;
         EXPECT_EQ(SelectionOf(hEdit), step.selection) << step.button << " " << step.count;
-        EXPECT_FALSE(SendMessageW(hEdit, EM_CANUNDO, 0, 0));
         EXPECT_TRUE(IsWindowVisible(hEdit)) << "redrawing is back on";
     }
+
+    // The presses that changed nothing are no steps: undo goes back press by press, each to the
+    // selection the press found, then takes back the typed "rest".
+    for (int last = 3; last >= 0; --last) {
+        ASSERT_TRUE(SendMessageW(hEdit, WM_UNDO, 0, 0));
+        EXPECT_EQ(WindowText(hEdit), last == 0 ? start : steps[last - 1].text) << last;
+        EXPECT_EQ(SelectionOf(hEdit), last == 0 ? (Selection{0, 27}) : steps[last - 1].selection) << last;
+    }
+    ASSERT_TRUE(SendMessageW(hEdit, WM_UNDO, 0, 0));
+    EXPECT_EQ(WindowText(hEdit), L"int main()\r\n{\r\nreturn 0;\r\n}\r\n");
+    EXPECT_FALSE(SendMessageW(hEdit, EM_CANUNDO, 0, 0));
 }
 
 // Refusals leave text and selection as they were and let the editor draw again.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app/startup.h"
 #include "tests/win/win_test_support.h"
@@ -19,6 +20,12 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
     GetCurrentDirectoryW(MAX_PATH, g_startDirectory);
+    // The copies of unsaved text that typing in the tests makes go to a folder of the run's own,
+    // never to the user's, where the next start of the editor would offer them.
+    const TempFolder appData;
+    std::wstring appDataFolder = appData.Path(L"");
+    appDataFolder.pop_back();
+    SetEnvironmentVariableW(L"LOCALAPPDATA", appDataFolder.c_str());
     if (!StartApplication(GetModuleHandleW(nullptr))) {
         std::fprintf(stderr, "The application did not start.\n");
         return 1;
