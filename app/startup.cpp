@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/shell.h"
@@ -62,7 +63,9 @@ bool StartApplication(HINSTANCE instance)
 void OpenStartText()
 {
     try {
-        const std::optional<std::u16string> source = SourceFileOf(ReadTextField(ustawienia.compileDirective));
+        const std::vector<std::u16string> sources = DirectiveSourceFiles(ReadTextField(ustawienia.compileDirective));
+        const std::optional<std::u16string> source =
+            sources.empty() ? std::nullopt : std::optional<std::u16string>(sources.front());
         // Only a file in the start folder: a name with a drive or from the root is not the workspace's.
         if (source && source->find(u':') == std::u16string::npos && !source->starts_with(u'\\') &&
             !source->starts_with(u'/')) {

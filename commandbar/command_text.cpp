@@ -137,28 +137,6 @@ ProgramName ProgramNameOf(std::u16string_view directive)
     return program;
 }
 
-std::optional<std::u16string> SourceFileOf(std::u16string_view directive)
-{
-    // The compiler's options that take the next argument as their value when written alone.
-    constexpr std::u16string_view kTakesValue[] = {u"-o", u"-I", u"-L", u"-D", u"-U", u"-x", u"-include",
-                                                   u"-isystem", u"-MF", u"-MT", u"-MQ"};
-    const std::vector<std::u16string> arguments = DirectiveArguments(directive);
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::u16string& argument = arguments[i];
-        if (argument.starts_with(u'-')) {
-            for (std::u16string_view option : kTakesValue) {
-                if (argument == option)
-                    ++i;
-            }
-            continue;
-        }
-        if (argument.size() > 2 && argument[argument.size() - 2] == u'.' &&
-            (argument.back() == u'c' || argument.back() == u'C'))
-            return argument;
-    }
-    return std::nullopt;
-}
-
 std::u16string RunCommandFor(std::u16string_view programName)
 {
     if (programName.find_first_of(u" \t/") == std::u16string_view::npos)

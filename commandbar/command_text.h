@@ -35,10 +35,6 @@ struct ProgramName {
 // added when its last part has no dot; "a.exe" without "-o".
 ProgramName ProgramNameOf(std::u16string_view directive);
 
-// The source file a directive compiles: its first argument after the compiler that is neither
-// an option nor an option's value and ends in ".c" (any case). nullopt when there is none.
-std::optional<std::u16string> SourceFileOf(std::u16string_view directive);
-
 // What Run hands to the interpreter: the name, quoted when it holds a blank or a slash.
 std::u16string RunCommandFor(std::u16string_view programName);
 

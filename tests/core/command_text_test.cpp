@@ -90,7 +90,8 @@ TEST(ProgramName, WhatADirectiveBuildsIsDeletedAndRun)
     }
 }
 
-// The sources a directive compiles, and the line that names them when the editor holds another.
+// The sources a directive compiles: the file the editor opens at start, and the ones the line
+// names when the editor holds another.
 TEST(DirectiveSources, TheFilesADirectiveCompiles)
 {
     using Names = std::vector<std::u16string>;
@@ -106,6 +107,9 @@ TEST(DirectiveSources, TheFilesADirectiveCompiles)
         {u"gcc -I inc.c -include x.c -x c main.c", {u"main.c"}},
         {u"gcc -Iinc.c main.c", {u"main.c"}},
         {u"gcc @opts.c -Dx.c main.c", {u"main.c"}},
+        {u"gcc -o x.c prog.c", {u"prog.c"}},  // the output's name is not a source
+        {u"gcc -Wall -I inc.c -O2 zad1.C", {u"zad1.C"}},
+        {u"gcc .c", {}},
         {u"gcc lib.h main.o", {}},
         {u"make", {}},
         {u"main.c", {}},  // the first word is the command
@@ -135,28 +139,5 @@ TEST(CommandLine, ArgumentsAndTheInterpreterLine)
 }  // namespace
 
 namespace {
-
-// The file the editor opens at start: the source the directive compiles.
-TEST(SourceFile, TheDirectivesSourceIsItsFirstCFileThatIsNoOptionValue)
-{
-    struct Case {
-        std::u16string_view directive;
-        std::optional<std::u16string> source;
-    };
-    const Case cases[] = {
-        {u"gcc -o out_file main.c", u"main.c"},
-        {u"gcc main.c -o prog", u"main.c"},
-        {u"gcc -o x.c prog.c", u"prog.c"},            // the output's name is not the source
-        {u"gcc -Wall -I inc.c -O2 zad1.C", u"zad1.C"},  // nor an option's value
-        {u"gcc -Iinc -DX=1 \"moj program.c\"", u"moj program.c"},
-        {u"gcc -o prog main.cpp", std::nullopt},
-        {u"gcc -o prog", std::nullopt},
-        {u"main.c", std::nullopt},  // the first word is the compiler
-        {u"", std::nullopt},
-        {u"gcc .c", std::nullopt},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SourceFileOf(c.directive), c.source) << Shown(c.directive);
-}
 
 }  // namespace
