@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "editor/code_view.h"
 #include "editor/editor_keys.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
@@ -33,6 +34,7 @@ LRESULT OnCreate(HWND window)
     // The control's default limit would stop typing at 32K characters.
     SendMessageW(hEdit, EM_SETLIMITTEXT, 0, 0);
     InstallEditorKeys(hEdit);
+    InstallCodeView(hEdit, window);
 
     hBrushBlack = CreateSolidBrush(RGB(0, 0, 0));
     return 0;
@@ -115,7 +117,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
         return OnCreate(window);
     case WM_COMMAND:
-        return 0;  // the buttons belong to the two bars, which handle their commands
+        // The buttons belong to the two bars, which handle their commands.
+        if (HIWORD(wParam) == EN_CHANGE && reinterpret_cast<HWND>(lParam) == hEdit)
+            NoteEditorTextChanged();
+        return 0;
     case WM_PAINT:
         PaintFramedSurface(window, backgroundColor);
         return 0;

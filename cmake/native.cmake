@@ -5,6 +5,7 @@ find_package(Threads REQUIRED)
 
 add_executable(core_tests
   tests/core/auto_indent_test.cpp
+  tests/core/c_tokens_test.cpp
   tests/core/command_text_test.cpp
   tests/core/core_test_main.cpp
   tests/core/compiler_message_test.cpp
@@ -56,6 +57,7 @@ set(SKOCZEK_FUZZ_FLAGS -std=c++2b -g -O1 -fsanitize=fuzzer,address,undefined -fn
     -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
 set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
+set(fuzz_sources_c_tokens editor/c_tokens.cpp)
 set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cpp text/decimal_text.cpp)
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
 set(fuzz_sources_count_field commandbar/count_field.cpp text/decimal_text.cpp)
@@ -65,7 +67,7 @@ set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
-set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field marker output_stream selection_indent
+set(SKOCZEK_FUZZERS auto_indent c_tokens command_text compiler_message count_field marker output_stream selection_indent
     settings_record text_codec text_search)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 foreach(target ${SKOCZEK_FUZZERS})

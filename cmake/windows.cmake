@@ -7,6 +7,7 @@ set(SKOCZEK_WIN_SOURCES
   app/startup.cpp
   commandbar/command_bar.cpp
   commandbar/compile_run.cpp
+  editor/code_view.cpp
   editor/editor_keys.cpp
   editor/indent_commands.cpp
   files/file_io.cpp
@@ -68,6 +69,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
     tests/win/compile_run_test.cpp
+    tests/win/code_view_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/seams_test.cpp
     tests/win/jump_bar_test.cpp

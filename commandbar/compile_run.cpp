@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commandbar/command_text.h"
+#include "editor/code_view.h"
 #include "output/output_pane.h"
 #include "output/run_command.h"
 #include "resources/resource_ids.h"
@@ -62,6 +63,7 @@ void CompileProgram(HWND)
         return;
     }
     RunCommandAndRedirect(AsWide(ustawienia.compileDirective), {}, FirstOutput::Follows);
+    MarkCompilerMessages();
 }
 
 void RunProgram(HWND)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/auto_indent.h"
+#include "editor/code_view.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
@@ -276,6 +277,7 @@ int CalculateTextWidth(HDC dc, const wchar_t* text)
 
 LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const CodeViewWatch codeView(window, message, wParam, lParam);
     const LRESULT result = Dispatch(window, message, wParam, lParam);
     if (MayMoveCaret(message))
         ShowCaretPlace(window);

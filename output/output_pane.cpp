@@ -31,6 +31,19 @@ std::optional<std::wstring> WithoutZeros(std::wstring_view text)
     }
 }
 
+}  // namespace
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDBLCLK) {
+        // The word under the pointer is selected first, which puts the caret on its line.
+        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+        ShowSourceOfCompilerMessage(window);
+        return result;
+    }
+    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+}
+
 // A message about a header or another file says nothing about the editor's text. With no file
 // in the editor, the source is what the compile directive names.
 bool NamesTheEditorsSource(std::u16string_view messageFile)
@@ -45,19 +58,6 @@ bool NamesTheEditorsSource(std::u16string_view messageFile)
     } catch (const std::bad_alloc&) {
     }
     return false;
-}
-
-}  // namespace
-
-LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_LBUTTONDBLCLK) {
-        // The word under the pointer is selected first, which puts the caret on its line.
-        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
-        ShowSourceOfCompilerMessage(window);
-        return result;
-    }
-    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
 }
 
 void InstallOutputPane(HWND pane)

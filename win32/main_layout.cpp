@@ -77,7 +77,7 @@ void LayOutShell()
     if (!mHwnd || IsIconic(mHwnd))
         return;
     const LayoutSize size = CurrentLayoutSize();
-    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown());
+    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown(), gutterWidth);
     // The start layout is the screen's, taller than the client area by the caption; the pane
     // ends where the client area does, so its last line (a command's end line) stays in view.
     RECT client = {};
@@ -92,6 +92,7 @@ void LayOutShell()
     }
     MoveIfMoved(hLabel, layout.caretLabel);
     MoveIfMoved(hJump, layout.jumpBar);
+    MoveIfMoved(hGutter, layout.gutter);
     MoveIfMoved(hEdit, layout.editor);
     MoveIfMoved(hOutput, layout.output);
 }

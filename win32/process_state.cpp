@@ -11,6 +11,8 @@ HWND hJump = nullptr;
 HWND hOutput = nullptr;
 HWND hLabel = nullptr;
 HWND hTooltips = nullptr;
+HWND hGutter = nullptr;
+int gutterWidth = 0;
 WManager okno_dzialan = {};
 WManager okno_skoku = {};
 
