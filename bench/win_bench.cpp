@@ -230,7 +230,7 @@ void BenchColours(const std::wstring& text)
     };
     std::vector<double> coloured;
     std::vector<double> plain;
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 60; ++round) {
         for (int which = 0; which < 2; ++which) {
             const bool shown = which == round % 2;
             withColours(shown)();
@@ -244,7 +244,7 @@ void BenchColours(const std::wstring& text)
 
     coloured.clear();
     plain.clear();
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 60; ++round) {
         for (int which = 0; which < 2; ++which) {
             const bool shown = which == round % 2;
             withColours(shown)();

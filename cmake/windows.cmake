@@ -32,7 +32,7 @@ set(SKOCZEK_WIN_SOURCES
   win32/window_ops.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
-target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 user32 kernel32)
+target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 usp10 user32 kernel32)
 target_compile_options(skoczek_win PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 target_compile_definitions(skoczek_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_definitions(skoczek_core PUBLIC NOMINMAX)

@@ -1,5 +1,7 @@
 #include "editor/code_view.h"
 
+#include <usp10.h>
+
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -124,9 +126,55 @@ Selection SelectionOf(HWND edit)
     return selection;
 }
 
-std::size_t LineIndex(HWND edit, int line)
+// Where the control's rows start, kept while the text, the font and the control's width stay
+// as they were: the control finds a row's start by walking its rows from the first, so asking
+// for every row of the view at each repaint would cost more the further down the view is.
+struct RowStarts {
+    unsigned textVersion = 0;
+    HFONT font = nullptr;
+    LONG width = -1;
+    int first = 0;
+    std::vector<std::size_t> starts;
+};
+RowStarts rowStarts;
+
+void KeepRowStartsFor(HWND edit, const RECT& format)
 {
-    return static_cast<std::size_t>(Ask(edit, EM_LINEINDEX, static_cast<WPARAM>(line)));
+    const HFONT font = reinterpret_cast<HFONT>(Ask(edit, WM_GETFONT));
+    const LONG width = format.right - format.left;
+    if (rowStarts.textVersion != view.changes || rowStarts.font != font || rowStarts.width != width) {
+        rowStarts = {view.changes, font, width, 0, {}};
+    }
+}
+
+std::size_t LineIndex(HWND edit, int row)
+{
+    RowStarts& kept = rowStarts;
+    const int last = kept.first + static_cast<int>(kept.starts.size());
+    if (row >= kept.first && row < last)
+        return kept.starts[static_cast<std::size_t>(row - kept.first)];
+    const auto start = static_cast<std::size_t>(Ask(edit, EM_LINEINDEX, static_cast<WPARAM>(row)));
+    if (kept.starts.empty() || row < kept.first - 200 || row > last + 200 || kept.starts.size() > 4000) {
+        kept.first = row;
+        kept.starts = {start};
+    } else if (row == last) {
+        kept.starts.push_back(start);
+    } else if (row == kept.first - 1) {
+        kept.starts.insert(kept.starts.begin(), start);
+        kept.first = row;
+    } else {
+        // A gap: the rows between are asked for once, so the kept ones stay one run.
+        while (row > kept.first + static_cast<int>(kept.starts.size()))
+            kept.starts.push_back(static_cast<std::size_t>(Ask(
+                edit, EM_LINEINDEX, static_cast<WPARAM>(kept.first + static_cast<int>(kept.starts.size())))));
+        while (row < kept.first) {
+            --kept.first;
+            kept.starts.insert(kept.starts.begin(),
+                               static_cast<std::size_t>(Ask(edit, EM_LINEINDEX, static_cast<WPARAM>(kept.first))));
+        }
+        return LineIndex(edit, row);
+    }
+    return start;
 }
 
 POINT PositionOf(HWND edit, std::size_t offset)
@@ -150,6 +198,7 @@ Rows RowsOf(HWND edit, HDC dc)
 {
     Rows rows;
     Ask(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rows.format));
+    KeepRowStartsFor(edit, rows.format);
     rows.first = static_cast<int>(Ask(edit, EM_GETFIRSTVISIBLELINE));
     rows.count = static_cast<int>(Ask(edit, EM_GETLINECOUNT));
     TEXTMETRICW metrics = {};
@@ -301,24 +350,59 @@ void RepaintGutter()
 
 // -------- colours over the control's painting
 
-struct Run {
-    std::size_t start;
-    std::size_t end;
-    int x;
-    COLORREF colour;
-};
-
 bool SelectionDrawn(HWND edit)
 {
     return GetFocus() == edit || (GetWindowLongW(edit, GWL_STYLE) & ES_NOHIDESEL) != 0;
 }
 
-int RunWidth(HDC dc, std::u16string_view text)
+// Where each character of a row stands, and where the row's text ends: between tabs the font's
+// advances from the piece's start, after a tab where the control says.
+std::vector<int> RowPositions(HWND edit, HDC dc, std::u16string_view text, std::size_t start, std::size_t end,
+                              int left)
 {
-    SIZE size = {};
-    if (text.empty() || !GetTextExtentPoint32W(dc, AsWide(text.data()), static_cast<int>(text.size()), &size))
-        return 0;
-    return size.cx;
+    std::vector<int> xs(end - start + 1, left);
+    std::vector<INT> extents;
+    std::size_t i = start;
+    while (i < end) {
+        if (text[i] == u'\t') {
+            const int after = i + 1 < end ? PositionOf(edit, i + 1).x : xs[i - start];
+            xs[i + 1 - start] = std::max(after, xs[i - start]);
+            ++i;
+            continue;
+        }
+        const std::size_t tab = text.substr(0, end).find(u'\t', i);
+        const std::size_t pieceEnd = tab == std::u16string_view::npos ? end : tab;
+        const int pieceX = xs[i - start];
+        extents.assign(pieceEnd - i, 0);
+        SIZE size = {};
+        GetTextExtentExPointW(dc, AsWide(text.data() + i), static_cast<int>(pieceEnd - i), 0, nullptr, extents.data(),
+                              &size);
+        for (std::size_t k = i; k < pieceEnd; ++k)
+            xs[k + 1 - start] = pieceX + extents[k - i];
+        i = pieceEnd;
+    }
+    return xs;
+}
+
+// The control draws a row item by item, as the script analysis splits it (letters apart from
+// punctuation and digits), each over its own background: a letter's edge reaching into the next
+// item is covered by it. The colours are drawn the same way, so that the pixels are the
+// control's own.
+std::vector<std::size_t> ItemStarts(std::u16string_view text, std::size_t start, std::size_t end)
+{
+    std::vector<std::size_t> starts;
+    const int length = static_cast<int>(end - start);
+    std::vector<SCRIPT_ITEM> items(static_cast<std::size_t>(length) + 2);
+    int count = 0;
+    if (length > 0 && SUCCEEDED(ScriptItemize(AsWide(text.data() + start), length, length + 1, nullptr, nullptr,
+                                              items.data(), &count))) {
+        for (int k = 0; k < count; ++k)
+            starts.push_back(start + static_cast<std::size_t>(items[static_cast<std::size_t>(k)].iCharPos));
+    }
+    if (starts.empty() || starts.front() != start)
+        starts.insert(starts.begin(), start);
+    starts.push_back(end);
+    return starts;
 }
 
 // One row of the control: its characters from start to end (its break left out). The rows
@@ -330,54 +414,45 @@ void PaintRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, st
                                   [](const CodeToken& t, std::size_t at) { return t.start + t.length <= at; });
     if (token == tokens.end() || token->start >= end)
         return;
-    std::vector<Run> runs;
-    std::vector<RECT> selected;
-    int x = rows.format.left;
-    bool afterTab = false;
-    std::size_t i = start;
-    while (i < end) {
-        if (text[i] == u'\t') {
-            ++i;
-            afterTab = true;
-            continue;
-        }
-        while (token != tokens.end() && token->start + token->length <= i)
-            ++token;
-        const bool inToken = token != tokens.end() && token->start <= i;
-        std::size_t runEnd = std::min(end, inToken ? token->start + token->length
-                                                   : token != tokens.end() ? token->start : end);
-        const std::size_t tab = text.substr(0, runEnd).find(u'\t', i);
-        if (tab != std::u16string_view::npos)
-            runEnd = tab;
-        const bool isSelected = selectionDrawn && i >= selection.start && i < selection.end;
-        if (selectionDrawn && i < selection.start && runEnd > selection.start)
-            runEnd = selection.start;
-        if (isSelected && runEnd > selection.end)
-            runEnd = selection.end;
-        if (afterTab) {
-            x = PositionOf(edit, i).x;
-            afterTab = false;
-        }
-        const int width = RunWidth(dc, text.substr(i, runEnd - i));
-        if (isSelected)
-            selected.push_back({x, top, x + width, top + rows.height});
-        else
-            runs.push_back({i, runEnd, x, inToken && view.colours == CodeColours::Scheme ? CodeColourOf(token->kind) : textColor});
-        x += width;
-        i = runEnd;
+    const std::vector<int> xs = RowPositions(edit, dc, text, start, end, rows.format.left);
+    const auto xAt = [&](std::size_t at) { return xs[at - start]; };
+    const bool hasSelection = selectionDrawn && selection.start < end && selection.end > start;
+    // Changing the clip costs more than drawing a row, so only a row with a selection has one.
+    const int saved = hasSelection ? SaveDC(dc) : 0;
+    if (hasSelection) {
+        const std::size_t from = std::max<std::size_t>(selection.start, start);
+        const std::size_t to = std::min<std::size_t>(selection.end, end);
+        ExcludeClipRect(dc, xAt(from), top, xAt(to), top + rows.height);
     }
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, rows.format.left, top, rows.format.right, top + rows.height);
-    for (const RECT& part : selected)
-        ExcludeClipRect(dc, part.left, part.top, part.right, part.bottom);
-    RECT row = {rows.format.left, top, rows.format.right, top + rows.height};
     SetBkColor(dc, backgroundColor);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &row, nullptr, 0, nullptr);
-    for (const Run& run : runs) {
-        SetTextColor(dc, run.colour);
-        TextOutW(dc, run.x, top, AsWide(text.data() + run.start), static_cast<int>(run.end - run.start));
+    RECT tail = {xAt(end), top, rows.format.right, top + rows.height};
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &tail, nullptr, 0, nullptr);
+    const std::vector<std::size_t> items = ItemStarts(text, start, end);
+    for (std::size_t item = 0; item + 1 < items.size(); ++item) {
+        const std::size_t itemEnd = items[item + 1];
+        RECT cell = {xAt(items[item]), top, xAt(itemEnd), top + rows.height};
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+        for (std::size_t i = items[item]; i < itemEnd;) {
+            while (token != tokens.end() && token->start + token->length <= i)
+                ++token;
+            const bool inToken = token != tokens.end() && token->start <= i;
+            std::size_t runEnd = std::min(itemEnd, inToken ? token->start + token->length
+                                                           : token != tokens.end() ? token->start : itemEnd);
+            const std::size_t tab = text.substr(0, runEnd).find(u'\t', i);
+            if (tab == i)
+                runEnd = i + 1;
+            else if (tab != std::u16string_view::npos)
+                runEnd = tab;
+            const std::u16string_view piece = text.substr(i, runEnd - i);
+            if (piece.find_first_not_of(u" \t") != std::u16string_view::npos) {
+                SetTextColor(dc, inToken && view.colours == CodeColours::Scheme ? CodeColourOf(token->kind) : textColor);
+                TextOutW(dc, xAt(i), top, AsWide(piece.data()), static_cast<int>(piece.size()));
+            }
+            i = runEnd;
+        }
     }
-    RestoreDC(dc, saved);
+    if (saved)
+        RestoreDC(dc, saved);
 }
 
 void PaintColours(HWND edit, HRGN painted)
@@ -477,6 +552,24 @@ void ForgetEverything()
     view.currentMark = -1;
 }
 
+// The messages after which the selection may be drawn elsewhere.
+bool MayChangeSelection(UINT message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_TIMER:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case EM_SETSEL:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool MayChangeText(UINT message)
 {
     switch (message) {
@@ -527,6 +620,27 @@ bool MayScroll(UINT message)
     }
 }
 
+// An edit control may draw a changed selection at once rather than when it next paints, in
+// the text colour: the rows where the selection's ends moved take their colours again.
+void FollowSelection(HWND edit, std::size_t oldStart, std::size_t oldEnd, bool focusChanged)
+{
+    const Selection now = SelectionOf(edit);
+    const std::size_t start = std::min(now.start, now.end);
+    const std::size_t end = std::max(now.start, now.end);
+    const bool drawnBefore = oldStart != oldEnd;
+    const bool drawnNow = start != end;
+    if (!drawnBefore && !drawnNow)
+        return;
+    if (focusChanged) {
+        RepaintRows(edit, start, end);
+        return;
+    }
+    if (start != oldStart)
+        RepaintRows(edit, std::min(start, oldStart), std::max(start, oldStart));
+    if (end != oldEnd)
+        RepaintRows(edit, std::min(end, oldEnd), std::max(end, oldEnd));
+}
+
 struct GutterShown {
     int first = -1;
     int count = -1;
@@ -564,6 +678,7 @@ CodeViewWatch::CodeViewWatch(HWND edit, UINT message, WPARAM wParam, LPARAM)
     if (view.querying || edit != hEdit)
         return;
     active_ = true;
+    changes_ = view.changes;
     if (message == WM_PAINT) {
         painted_ = CreateRectRgn(0, 0, 0, 0);
         if (painted_ && GetUpdateRgn(edit, painted_, FALSE) == ERROR) {
@@ -572,13 +687,14 @@ CodeViewWatch::CodeViewWatch(HWND edit, UINT message, WPARAM wParam, LPARAM)
         }
         return;
     }
-    if (!MayChangeText(message))
+    if (!MayChangeText(message) && !MayChangeSelection(message))
         return;
     const Selection selection = SelectionOf(edit);
     selectionStart_ = std::min(selection.start, selection.end);
     selectionEnd_ = std::max(selection.start, selection.end);
+    if (!MayChangeText(message))
+        return;
     length_ = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-    changes_ = view.changes;
     // A key deletes at most a line break after the selection; the text from the next line
     // start on stays, and its state tells whether the rows below need their colours again.
     const ControlText text(edit);
@@ -598,6 +714,7 @@ CodeViewWatch::~CodeViewWatch()
         return;
     }
     if (message_ == WM_SETTEXT) {
+        ++view.changes;
         ForgetEverything();
         FitGutter(edit_);
         gutterShown = {};
@@ -631,6 +748,14 @@ CodeViewWatch::~CodeViewWatch()
             RepaintRows(edit_, start, statesDiffer ? std::nullopt : std::optional<std::size_t>(newEnd));
         FitGutter(edit_);
         gutterShown = {};
+    } else if (view.changes != changes_) {
+        // A change the view cannot place: everything is found again.
+        ForgetEverything();
+        InvalidateRect(edit_, nullptr, FALSE);
+        FitGutter(edit_);
+        gutterShown = {};
+    } else if (view.colours != CodeColours::Off && (MayChangeText(message_) || MayChangeSelection(message_))) {
+        FollowSelection(edit_, selectionStart_, selectionEnd_, message_ == WM_SETFOCUS || message_ == WM_KILLFOCUS);
     }
     if (message_ == WM_KEYDOWN && wParam_ == VK_F4)
         GoToCompilerMessage((GetKeyState(VK_SHIFT) & 0x8000) == 0);

@@ -255,7 +255,9 @@ int DifferingPixels(const Picture& a, const Picture& b)
 
 TEST_F(CodeViewTest, ColoursLieExactlyOnTheControlsOwnTextAtAProportionalAndAFixedFont)
 {
-    const std::wstring text = L"int main(void) /* comment */\r\n\t\"a string\"; return 0;\r\n  // line comment";
+    // Glyphs that reach beyond their advance (f, j, y, W) stand on the tokens' edges.
+    const std::wstring text = L"int main(void) /* comment */\r\n\t\"a string\"; return 0;\r\n  // line comment\r\n"
+                              L"if(jy)for(fj)return(f;W'W'W\"Wy\"jy/*f*/fif 7f.f\tWhile;int\tj1";
     HFONT fixed = CreateFontW(17, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
     const HFONT fonts[] = {hNormalFont, fixed};
