@@ -79,6 +79,16 @@ LRESULT OnClose(HWND window)
     return 0;
 }
 
+// A log-off or shutdown asks as closing does; Cancel refuses to let the session end.
+LRESULT OnQueryEndSession(HWND window)
+{
+    if (KeepChangesBeforeLeaving(window))
+        return TRUE;
+    if (hEdit)
+        SetFocus(hEdit);
+    return FALSE;
+}
+
 LRESULT OnSize(HWND window, WPARAM kind)
 {
     if (kind == SIZE_MINIMIZED)
@@ -140,6 +150,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CLOSE:
         return OnClose(window);
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession(window);
     case WM_DESTROY:
         return OnDestroy();
     default:

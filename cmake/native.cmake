@@ -11,6 +11,7 @@ add_executable(core_tests
   tests/core/compiler_message_test.cpp
   tests/core/count_field_test.cpp
   tests/core/layout_test.cpp
+  tests/core/line_ends_test.cpp
   tests/core/marker_test.cpp
   tests/core/decimal_text_test.cpp
   tests/core/output_stream_test.cpp
@@ -65,7 +66,7 @@ set(fuzz_sources_marker jump/marker.cpp)
 set(fuzz_sources_output_stream output/output_stream.cpp text/decimal_text.cpp)
 set(fuzz_sources_selection_indent editor/selection_indent.cpp text/unit_scan.cpp)
 set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
-set(fuzz_sources_text_codec files/text_codec.cpp)
+set(fuzz_sources_text_codec files/text_codec.cpp text/line_ends.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
 set(SKOCZEK_FUZZERS auto_indent c_tokens command_text compiler_message count_field marker output_stream selection_indent
     settings_record text_codec text_search)

@@ -22,6 +22,8 @@ enum class ProgramNameProblem {
     Missing,   // "-o" with nothing after it
     Unsafe,    // wildcards or characters the interpreter reads as commands
     TooLong,   // more than kLongestProgramName characters
+    Source,    // a C source's or header's name: deleting it would lose the program's text
+    Input,     // the directive also names it as one of its inputs
 };
 
 struct ProgramName {
@@ -44,3 +46,10 @@ std::u16string NotDeletedLine(std::u16string_view programName, std::uint32_t err
 
 // The line under "Kompilowanie" when the editor's text differs from the file that is compiled.
 std::u16string UnsavedChangesLine();
+
+// The C and C++ sources a directive compiles, as it names them: its arguments with a source's
+// extension that are neither options nor an option's value.
+std::vector<std::u16string> DirectiveSourceFiles(std::u16string_view directive);
+
+// The line under "Kompilowanie" when the editor holds a file that the directive does not compile.
+std::u16string OtherFileLine(std::u16string_view editorFile, const std::vector<std::u16string>& compiled);

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "commandbar/command_text.h"
 #include "editor/code_view.h"
@@ -40,6 +41,24 @@ void DeleteOldProgram(const std::u16string& name)
         AppendLine(NotDeletedLine(name, error));
 }
 
+// Whether the directive compiles the editor's file; true when the editor holds none. Names are
+// compared as full paths, relative ones taken from the start folder, which is current here.
+bool DirectiveCompilesEditorFile(const std::vector<std::u16string>& sources)
+{
+    if (current_file[0] == L'\0' || sources.empty())
+        return true;
+    wchar_t editorPath[MAX_PATH] = {};
+    if (!GetFullPathNameW(current_file, MAX_PATH, editorPath, nullptr))
+        return true;
+    for (const std::u16string& source : sources) {
+        wchar_t sourcePath[MAX_PATH] = {};
+        if (GetFullPathNameW(AsWide(source), MAX_PATH, sourcePath, nullptr) &&
+            CompareStringOrdinal(editorPath, -1, sourcePath, -1, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void CompileProgram(HWND)
@@ -50,6 +69,10 @@ void CompileProgram(HWND)
     InvalidateRect(hOutput, nullptr, TRUE);
     UpdateWindow(hOutput);
     try {
+        // The directive names what is built; a student who opened another file is told so.
+        const std::vector<std::u16string> sources = DirectiveSourceFiles(ReadTextField(ustawienia.compileDirective));
+        if (!DirectiveCompilesEditorFile(sources))
+            AppendLine(OtherFileLine(AsUtf16(current_file), sources));
         // The directive builds the file on disk, which lacks what the editor has not saved.
         if (SendMessageW(hEdit, EM_GETMODIFY, 0, 0))
             AppendLine(UnsavedChangesLine());

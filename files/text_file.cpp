@@ -9,6 +9,7 @@
 #include "files/file_io.h"
 #include "files/text_codec.h"
 #include "resources/resource_ids.h"
+#include "text/line_ends.h"
 #include "text/wide.h"
 #include "win32/dialogs.h"
 #include "win32/holders.h"
@@ -58,15 +59,28 @@ DecodeOutcome DecodeAnsi(std::span<const std::uint8_t> bytes, std::u16string& te
 // The save itself: true only when the text is on disk, which marks it unchanged.
 bool WriteEditorText(bool askForName)
 {
+    // A cancelled dialog leaves the current file as it was: nothing is written and nothing is said.
+    if ((askForName || current_file[0] == L'\0') && !SaveFileDialog(current_file, kFileDialogCapacity, nullptr))
+        return false;
+    // The dialog has no owner, so the editor takes keys while it is open: the text is taken only
+    // now, or what was typed meanwhile would be marked saved without being written.
     const std::optional<std::wstring> text = TakeWindowText(hEdit);
     if (!text) {
         ReportMessage(nullptr, IDS_OUT_OF_MEMORY);
         return false;
     }
-    // A cancelled dialog leaves the current file as it was: nothing is written and nothing is said.
-    if ((askForName || current_file[0] == L'\0') && !SaveFileDialog(current_file, kFileDialogCapacity, nullptr))
-        return false;
-    if (!SaveTextToFile(current_file, text->c_str())) {
+    bool written = false;
+    if (current_line_ends == LineEnds::CrLf) {
+        written = SaveTextToFile(current_file, text->c_str());
+    } else {
+        try {
+            written = SaveTextToFile(current_file, AsWide(WithLineEnds(AsUtf16View(*text), current_line_ends)));
+        } catch (const std::bad_alloc&) {
+            ReportMessage(nullptr, IDS_OUT_OF_MEMORY);
+            return false;
+        }
+    }
+    if (!written) {
         ReportMessage(nullptr, IDS_FILE_NOT_SAVED, MessageDetail::Path(current_file));
         return false;
     }
@@ -115,10 +129,20 @@ bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path)
         ReportMessage(owner, IDS_FILE_NOT_CONVERTED, MessageDetail::Path(path));
         return false;
     }
+    LineEnds ends = LineEnds::CrLf;
+    try {
+        // The edit control breaks lines only at CR LF: a file from elsewhere would show as one line.
+        ends = LineEndsOf(text);
+        MakeLineEndsCrLf(text);
+    } catch (const std::bad_alloc&) {
+        ReportMessage(owner, IDS_FILE_OUT_OF_MEMORY, MessageDetail::Path(path));
+        return false;
+    }
     if (!SetWindowTextW(edit, AsWide(text))) {
         ReportMessage(owner, IDS_FILE_OUT_OF_MEMORY, MessageDetail::Path(path));
         return false;
     }
+    current_line_ends = ends;
     return true;
 }
 

@@ -13,8 +13,9 @@ constexpr int kFileDialogCapacity = 260;
 // and any message box; the editor has the keyboard afterwards.
 void OpenFileAndLoadToEdit(HWND edit, HWND owner);
 
-// Makes the file's text the editor's; false when it could not be read, which is reported in a
-// box owned by `owner`. The current file and the title are the caller's to change.
+// Makes the file's text the editor's, with its line ends as CR LF, and notes which line ends it
+// had for the next save; false when it could not be read, which is reported in a box owned by
+// `owner`. The current file and the title are the caller's to change.
 bool LoadTextFileToEdit(HWND edit, HWND owner, const wchar_t* path);
 
 // Asks for a file name to save under. True when the user chose one, which is then in

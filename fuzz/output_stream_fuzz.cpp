@@ -1,7 +1,7 @@
 // A command's output on its way to the pane, fed in pieces of any size: the cap keeps exactly
 // the first bytes but zeros and counts the rest; the line breaker inserts CR LF and nothing else,
-// so that no line is longer than the limit, and only where a line is too long; the character
-// boundary never cuts into a character or holds back a whole one.
+// so that no line is longer than the limit, and only where a line is too long, never inside a
+// surrogate pair; the character boundary never cuts into a character or holds back a whole one.
 
 #include "output/output_stream.h"
 
@@ -12,11 +12,22 @@
 
 namespace {
 
-constexpr std::u16string_view kAlphabet = u"aaaa\r\n";
+constexpr std::u16string_view kAlphabet = u"aaaa\r\n\xD83D\xDE00";
 
 bool IsBreak(char16_t c)
 {
     return c == u'\r' || c == u'\n';
+}
+
+bool IsPair(char16_t first, char16_t second)
+{
+    return first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
+}
+
+// The low half of a surrogate pair, which the breaker counts with its high half.
+bool IsSecondHalf(std::u16string_view text, std::size_t at)
+{
+    return at > 0 && IsPair(text[at - 1], text[at]);
 }
 
 void CheckCap(FuzzedDataProvider& input)
@@ -70,14 +81,16 @@ void CheckLineBreaker(FuzzedDataProvider& input)
             continue;
         }
         Require(out.compare(j, 2, u"\r\n") == 0, "the output is the input with only CR LF and the CR of lone LFs inserted");
+        Require(!(j > 0 && j + 2 < out.size() && IsPair(out[j - 1], out[j + 2])),
+                "no break falls inside a surrogate pair");
         ++inserted;
         j += 2;
     }
     Require(i == fed.size(), "the output holds the whole input");
 
     std::size_t run = 0;
-    for (char16_t c : out) {
-        run = IsBreak(c) ? 0 : run + 1;
+    for (std::size_t k = 0; k < out.size(); ++k) {
+        run = IsBreak(out[k]) ? 0 : IsSecondHalf(out, k) ? run : run + 1;
         Require(run <= longest, "no line is longer than the limit");
     }
     // A run of n characters needs (n - 1) / longest breaks, and gets no more.
@@ -87,7 +100,7 @@ void CheckLineBreaker(FuzzedDataProvider& input)
         if (k == fed.size() || IsBreak(fed[k])) {
             needed += run == 0 ? 0 : (run - 1) / longest;
             run = 0;
-        } else {
+        } else if (!IsSecondHalf(fed, k)) {
             ++run;
         }
     }

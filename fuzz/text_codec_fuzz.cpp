@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "text/line_ends.h"
 #include "text/vector_paths.h"
 
 namespace {
@@ -178,6 +179,33 @@ void CheckAgainstPlainVersions(std::span<const std::uint8_t> input)
     Require(file.text == expected, "opening decodes the payload as the plain decoding does");
 }
 
+// A loaded text's line ends: all CR LF in the editor, and a file whose line ends are all of one
+// kind is saved back exactly as it was.
+void CheckLineEnds(const std::u16string& text)
+{
+    std::u16string inEditor = text;
+    const bool changed = MakeLineEndsCrLf(inEditor);
+    Require(changed == (inEditor != text), "the text changes only when it had a lone CR or LF");
+    std::size_t crLf = 0, lone = 0;
+    for (std::size_t at = 0; at < inEditor.size(); ++at) {
+        if (inEditor[at] == u'\n')
+            Require(at > 0 && inEditor[at - 1] == u'\r', "every LF in the editor follows a CR");
+        if (inEditor[at] == u'\r')
+            Require(at + 1 < inEditor.size() && inEditor[at + 1] == u'\n', "every CR in the editor has its LF");
+    }
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n') {
+            ++crLf;
+            ++at;
+        } else if (text[at] == u'\r' || text[at] == u'\n') {
+            ++lone;
+        }
+    }
+    const bool lfOrCrOnly = text.find(u'\r') == std::u16string::npos || text.find(u'\n') == std::u16string::npos;
+    if (lone == 0 || (crLf == 0 && lfOrCrOnly))
+        Require(WithLineEnds(inEditor, LineEndsOf(text)) == text, "a file with one kind of line end saves unchanged");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -219,6 +247,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(EncodeUtf8(raw) == std::string(copy.begin(), copy.end()), "valid UTF-8 survives a round trip");
     else
         Require(raw.find(u'\uFFFD') != std::u16string::npos, "invalid UTF-8 decodes with a replacement character");
+
+    CheckLineEnds(text);
+    AllowVectorPaths(false);
+    CheckLineEnds(text);
+    AllowVectorPaths(true);
 
     const std::string saved = EncodeUtf8(text);
     Require(IsValidUtf8(AsBytes(saved)), "saving always gives valid UTF-8");

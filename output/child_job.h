@@ -10,6 +10,8 @@
 // Everything the command starts lives in one job, ended together on Escape and whenever
 // the command's output has ended, so nothing it started can hold the pipe open for ever.
 // Where no job can be had, the processes the command started are found and ended one by one.
+// Windows reuses process ids, so a parent id alone proves nothing: a process is taken as the
+// command's only when it was created after the command and after the parent it names.
 class ChildJob {
 public:
     // `process` must not have run yet (started suspended), so that all it starts is inside.
@@ -25,7 +27,16 @@ public:
     void Stop();
 
 private:
+    // One process of the command, known by its id and when it was created, which together
+    // tell it from a later process given the same id.
+    struct Started {
+        DWORD id;
+        ULONGLONG createdAt;
+    };
+
+    void FindDescendants();
+
     HANDLE process_;
-    std::vector<DWORD> tree_;  // the interpreter first, then what it started
+    std::vector<Started> tree_;  // the interpreter first, then what it started
     ScopedHandle job_;
 };

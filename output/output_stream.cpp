@@ -30,11 +30,15 @@ std::u16string LongLineBreaker::Apply(std::u16string_view text)
     std::u16string broken;
     broken.reserve(text.size() + text.size() / longest_ * 2);
     for (char16_t c : text) {
+        const bool secondHalf = afterHighSurrogate_ && c >= 0xDC00 && c <= 0xDFFF;
+        afterHighSurrogate_ = c >= 0xD800 && c <= 0xDBFF;
         if (c == u'\n' && !afterCr_)
             broken += u'\r';
         afterCr_ = c == u'\r';
         if (c == u'\r' || c == u'\n') {
             lineLength_ = 0;
+        } else if (secondHalf) {
+            // Counted with its first half.
         } else if (lineLength_ == longest_) {
             broken += u"\r\n";
             lineLength_ = 1;
@@ -254,6 +258,11 @@ std::u16string FinishedLine(std::uint32_t exitCode, std::uint64_t milliseconds)
 std::u16string StoppedLine()
 {
     return u"\r\n[Program zatrzymany klawiszem Esc.]\r\n";
+}
+
+std::u16string LeftRunningLine()
+{
+    return u"[Coś uruchomionego przez polecenie nadal działa i trzyma jego wyjście.]\r\n";
 }
 
 std::u16string LeftOutLine(std::uint64_t bytes)

@@ -38,7 +38,7 @@ constexpr std::size_t kLongestShownLine = 1024;
 
 // Breaks long lines of a stream of text and writes a lone LF as CR LF, which every version of
 // the edit control shows as a line break; remembers across calls how long the last line is and
-// whether it ended with CR.
+// whether it ended with CR. A surrogate pair is one character and is never broken.
 class LongLineBreaker {
 public:
     // A line holds at least one character, or breaking would never get past the first.
@@ -49,6 +49,7 @@ private:
     std::size_t longest_;
     std::size_t lineLength_ = 0;
     bool afterCr_ = false;
+    bool afterHighSurrogate_ = false;
 };
 
 // How a code page builds characters from bytes, enough to tell where one ends.
@@ -94,6 +95,8 @@ private:
 // The pane's closing lines.
 std::u16string StoppedLine();
 std::u16string LeftOutLine(std::uint64_t bytes);
+// After a stop, when something still holds the output open; it ends with a line break only.
+std::u16string LeftRunningLine();
 
 // The line a command that ended by itself leaves: its exit code (exception codes in
 // hexadecimal) and the seconds it took, with two decimals and a decimal comma.

@@ -17,9 +17,19 @@ PipeReader::PipeReader(HANDLE readEnd) : readEnd_(readEnd)
 
 PipeReader::~PipeReader()
 {
-    if (thread_.valid())
-        WaitForSingleObject(thread_.get(), INFINITE);
+    EndWithin(0);
     DeleteCriticalSection(&lock_);
+}
+
+bool PipeReader::EndWithin(DWORD milliseconds)
+{
+    if (!thread_.valid() || WaitForSingleObject(thread_.get(), milliseconds) == WAIT_OBJECT_0)
+        return true;
+    stopping_ = true;
+    // Again and again: a cancel that comes between two reads finds nothing to cancel.
+    while (WaitForSingleObject(thread_.get(), 50) == WAIT_TIMEOUT)
+        CancelSynchronousIo(thread_.get());
+    return false;
 }
 
 bool PipeReader::Start()
@@ -57,7 +67,7 @@ void PipeReader::ReadAll()
 {
     char block[kReadBlockBytes];
     DWORD read = 0;
-    while (ReadFile(readEnd_, block, kReadBlockBytes, &read, nullptr) && read > 0) {
+    while (!stopping_ && ReadFile(readEnd_, block, kReadBlockBytes, &read, nullptr) && read > 0) {
         EnterCriticalSection(&lock_);
         try {
             output_.Add({block, read});

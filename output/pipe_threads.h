@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -14,7 +15,7 @@
 class PipeReader {
 public:
     explicit PipeReader(HANDLE readEnd);
-    // Waits for the end of the output: whatever holds the pipe open must have been ended.
+    // A read still waiting is cancelled.
     ~PipeReader();
     PipeReader(const PipeReader&) = delete;
     PipeReader& operator=(const PipeReader&) = delete;
@@ -29,11 +30,16 @@ public:
     std::string TakePending();
     std::uint64_t LeftOut();
 
+    // Waits at most that long for the end of the output, then stops reading: a process that
+    // nothing could end may hold the pipe open for ever. True if the output had ended.
+    bool EndWithin(DWORD milliseconds);
+
 private:
     static DWORD WINAPI ReadUntilEnd(void* self);
     void ReadAll();
 
     HANDLE readEnd_;
+    std::atomic<bool> stopping_{false};
     CRITICAL_SECTION lock_;
     CappedOutput output_;
     ScopedHandle arrived_;

@@ -7,6 +7,7 @@
 #include "output/child_job.h"
 #include "output/command_line.h"
 #include "output/console_pane.h"
+#include "output/output_pane.h"
 #include "output/output_stream.h"
 #include "output/pipe_threads.h"
 #include "resources/resource_ids.h"
@@ -24,6 +25,9 @@ constexpr DWORD kPipeBufferBytes = 1024 * 1024;
 constexpr ULONGLONG kPaneUpdateInterval = 100;
 // Without a job, how often the processes a command started are looked for.
 constexpr DWORD kTreeWatchInterval = 200;
+// After a stop, how long the output may take to end before the window stops waiting for it:
+// a process that nothing could end may hold the pipe open for ever.
+constexpr ULONGLONG kStoppedOutputWait = 3000;
 
 bool commandRunning = false;
 
@@ -121,6 +125,8 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
     LongLineBreaker lineBreaker;
     ConsolePane console(first, input);
     bool stopped = false;
+    ULONGLONG stoppedAt = 0;
+    bool leftRunning = false;
     bool unshown = false;
     bool outputEnded = false;
     bool processEnded = false;
@@ -139,7 +145,8 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
         // a flood wakes this thread once per update, not once per read.
         if (!unshown && !outputEnded)
             waits[count++] = reader.Arrived();
-        DWORD timeout = job.HasJob() ? INFINITE : kTreeWatchInterval;
+        // After a stop, the wait for the output's end is watched too.
+        DWORD timeout = job.HasJob() && !stopped ? INFINITE : kTreeWatchInterval;
         if (unshown) {
             const ULONGLONG since = GetTickCount64() - lastShown;
             timeout = std::min<DWORD>(timeout, since >= kPaneUpdateInterval ? 0 : static_cast<DWORD>(kPaneUpdateInterval - since));
@@ -164,7 +171,13 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
         // Escape stops again whatever a first stop could not reach.
         if (TakeInputWatchingForEscape(console)) {
             job.Stop();
+            if (!stopped)
+                stoppedAt = GetTickCount64();
             stopped = true;
+        }
+        if (stopped && !outputEnded && GetTickCount64() - stoppedAt >= kStoppedOutputWait) {
+            leftRunning = !reader.EndWithin(0);
+            outputEnded = true;
         }
         RepaintWhileWaiting();
 
@@ -185,6 +198,8 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
         console.Show(AsWideString(LeftOutLine(leftOut)));
     if (stopped) {
         console.Show(AsWideString(StoppedLine()));
+        if (leftRunning)
+            console.Show(AsWideString(LeftRunningLine()));
         return CommandOutcome::Stopped;
     }
     DWORD exitCode = 0;
@@ -193,17 +208,20 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
     return CommandOutcome::Finished;
 }
 
-// A pipe whose one end the child inherits; `childReads` says which.
-bool CreateChildPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd, bool childReads, DWORD size)
+// A pipe whose one end the child inherits; `childReads` says which. Returns 0, or the message
+// saying which step failed.
+UINT CreateChildPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd, bool childReads, DWORD size, bool failSetting)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read = nullptr;
     HANDLE write = nullptr;
     if (!CreatePipe(&read, &write, &inheritable, size))
-        return false;
+        return IDS_PIPE_NOT_CREATED;
     readEnd.reset(read);
     writeEnd.reset(write);
-    return SetHandleInformation(childReads ? write : read, HANDLE_FLAG_INHERIT, 0) != 0;
+    if (failSetting || !SetHandleInformation(childReads ? write : read, HANDLE_FLAG_INHERIT, 0))
+        return IDS_PIPE_NOT_SET;
+    return 0;
 }
 
 CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults, FirstOutput first)
@@ -212,9 +230,11 @@ CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults, Firs
     ScopedHandle writeEnd;
     ScopedHandle inputReadEnd;
     ScopedHandle inputWriteEnd;
-    if (!CreateChildPipe(readEnd, writeEnd, false, kPipeBufferBytes) ||
-        !CreateChildPipe(inputReadEnd, inputWriteEnd, true, 0)) {
-        ReportMessage(hOutput, readEnd.valid() && inputReadEnd.valid() ? IDS_PIPE_NOT_SET : IDS_PIPE_NOT_CREATED);
+    UINT failed = CreateChildPipe(readEnd, writeEnd, false, kPipeBufferBytes, faults.outputPipeNotSet);
+    if (!failed)
+        failed = CreateChildPipe(inputReadEnd, inputWriteEnd, true, 0, faults.inputPipeNotSet);
+    if (failed) {
+        ReportMessage(hOutput, failed);
         return CommandOutcome::NotStarted;
     }
 
@@ -257,9 +277,15 @@ CommandOutcome RunWithPipe(const wchar_t* command, const RunFaults& faults, Firs
     try {
         return ShowOutputUntilItEnds(reader, child.hProcess, job, input, first, startedAt, faults);
     } catch (...) {
-        // The reader waits for the end of the output as it goes, which a program left running
-        // may never give.
+        // The output's end is waited for only so long: what the walk never saw may hold it.
         job.Stop();
+        if (!reader.EndWithin(static_cast<DWORD>(kStoppedOutputWait))) {
+            try {
+                AppendOutputText(L"\r\n" + AsWideString(LeftRunningLine()));
+            } catch (const std::bad_alloc&) {
+                // The box still says why the command ended.
+            }
+        }
         throw;
     }
 }

@@ -13,6 +13,8 @@ enum class CommandOutcome {
 struct RunFaults {
     bool noJob = false;             // no job object can be had for the command
     bool failWhileShowing = false;  // building the pane's text runs out of memory
+    bool outputPipeNotSet = false;  // the output pipe's handle cannot be kept from the child
+    bool inputPipeNotSet = false;   // nor the input pipe's
 };
 
 // What the command's first output does to the pane's text.

@@ -7,16 +7,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 windows=$build/windows
 
+source "$root/scripts/build-folder.sh"
+
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" "${generator[@]}" >/dev/null
-fi
+configure_build_folder "$build" "$root" "${generator[@]}"
 # The same settings as the full build's Windows part, so both share one folder.
-if [ ! -f "$windows/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$windows" "${generator[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DSKOCZEK_WIN_TESTS=ON >/dev/null
-fi
+configure_build_folder "$windows" "$root" "${generator[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DSKOCZEK_WIN_TESTS=ON
 cmake --build "$build" --parallel "$(nproc)" --target gcc_bridge_host make_sample_project
 cmake --build "$windows" --parallel "$(nproc)" --target skoczek gcc_stub

@@ -5,9 +5,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
+source "$root/scripts/build-folder.sh"
+
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" "${generator[@]}" >/dev/null
+configure_build_folder "$build" "$root" "${generator[@]}"
+# The Windows part is configured by the build itself, which then starts it from nothing.
+if built_for_other_source "$build/windows" "$root"; then
+  rm -rf "$build/windows" "$build/windows-prefix"
 fi
 cmake --build "$build" --parallel "$(nproc)"

@@ -28,6 +28,7 @@ DWORD shownSelectionStart = 0;
 DWORD shownSelectionEnd = 0;
 
 wchar_t current_file[kCurrentFileCapacity] = {};
+LineEnds current_line_ends = LineEnds::CrLf;
 
 Settings ustawienia = {};
 LOGFONTW lf = {};

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "settings/settings_record.h"
+#include "text/line_ends.h"
 #include "win32/window_groups.h"
 
 // The program itself: set by start-up before the main window is made.
@@ -47,6 +48,8 @@ extern DWORD shownSelectionEnd;
 // The text file in the editor: set by Open and the save dialog; empty when there is none.
 constexpr int kCurrentFileCapacity = 300;
 extern wchar_t current_file[kCurrentFileCapacity];
+// The line ends that file had when it was loaded, which a save writes again; CR LF for new text.
+extern LineEnds current_line_ends;
 
 // The settings record and the project file it was last saved to or loaded from: start values
 // from `init`, then written by the settings dialog. `lf` is the font chooser's record.

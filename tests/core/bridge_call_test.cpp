@@ -82,16 +82,13 @@ TEST(BridgeCall, CallsTranslateTheirFolderAndPathsOrAreRefused)
         {"C:\\kurs", "gcc \\inne\\main.c", "/home/ala/.wine/drive_c/kurs", {"/home/ala/.wine/drive_c/inne/main.c"}},
         {"C:\\kurs", "gcc ..\\main.c -DNAME=\\\"a\\\\b\\\"", "/home/ala/.wine/drive_c/kurs",
          {"../main.c", "-DNAME=\"a\\\\b\""}},  // options other than paths pass unchanged
-        // Refused: outside what the session reaches, or options that start other programs.
+        {"C:\\kurs", "gcc main.c -o", "/home/ala/.wine/drive_c/kurs", {"main.c", "-o"}},  // gcc says what is missing
+        // Refused: outside what the session reaches.
         {"E:\\kurs", "gcc main.c", nullptr, {}},
         {"C:\\kurs", "gcc ..\\..\\..\\etc\\passwd", nullptr, {}},
         {"C:\\kurs", "gcc -I..\\..\\x main.c", nullptr, {}},
         {"C:\\kurs", "gcc E:\\main.c", nullptr, {}},
         {"C:\\kurs", "gcc \\\\serwer\\main.c", nullptr, {}},
-        {"C:\\kurs", "gcc -wrapper sh,-c main.c", nullptr, {}},
-        {"C:\\kurs", "gcc -fplugin=x.so main.c", nullptr, {}},
-        {"C:\\kurs", "gcc -B\\tmp main.c", nullptr, {}},
-        {"C:\\kurs", "gcc -specs=x main.c", nullptr, {}},
     };
     for (const Case& c : cases) {
         const Translation translation = TranslateRequest({c.folder, c.line}, kDrives);
@@ -103,6 +100,116 @@ TEST(BridgeCall, CallsTranslateTheirFolderAndPathsOrAreRefused)
         ASSERT_TRUE(translation.call) << c.line << ": " << translation.refusal;
         EXPECT_EQ(translation.call->folder, c.linuxFolder) << c.line;
         EXPECT_EQ(translation.call->arguments, c.arguments) << c.line;
+    }
+}
+
+TEST(BridgeCall, OnlyOptionsThatChangeWhatTheCodeBecomesPass)
+{
+    struct Case {
+        const char* options;  // between "gcc" and "main.c"
+        std::vector<std::string> passed;  // empty: refused, and the refusal names `named`
+        const char* named = nullptr;
+    };
+    const Case cases[] = {
+        // Warnings, optimisation, debugging, the standard, code generation.
+        {"-Wall -Wextra -W -Werror -Wno-unused -Wformat=2 -Werror=return-type -w -pedantic -pedantic-errors -ansi",
+         {"-Wall", "-Wextra", "-W", "-Werror", "-Wno-unused", "-Wformat=2", "-Werror=return-type", "-w", "-pedantic",
+          "-pedantic-errors", "-ansi"}},
+        {"-O -O0 -O2 -Os -Og -Ofast -g -g3 -ggdb -gdwarf-4 -std=c11 -std=gnu++17",
+         {"-O", "-O0", "-O2", "-Os", "-Og", "-Ofast", "-g", "-g3", "-ggdb", "-gdwarf-4", "-std=c11", "-std=gnu++17"}},
+        {"-march=native -m32 -mwindows -municode -mno-sse2 -fPIC -fno-builtin -fstack-protector-strong "
+         "-fdiagnostics-color=always -fmax-errors=3 -flto -falign-functions=32:16 -fdump-tree-all",
+         {"-march=native", "-m32", "-mwindows", "-municode", "-mno-sse2", "-fPIC", "-fno-builtin",
+          "-fstack-protector-strong", "-fdiagnostics-color=always", "-fmax-errors=3", "-flto", "-falign-functions=32:16",
+          "-fdump-tree-all"}},
+        {"-c -S -E -v -s -M -MM -MD -MMD -MP -dM -static -static-libgcc -shared -pthread -pipe -save-temps=obj "
+         "-### --version -x c -xc",
+         {"-c", "-S", "-E", "-v", "-s", "-M", "-MM", "-MD", "-MMD", "-MP", "-dM", "-static", "-static-libgcc", "-shared",
+          "-pthread", "-pipe", "-save-temps=obj", "-###", "--version", "-x", "c", "-xc"}},
+        // Macros keep their backslashes, joined or apart.
+        {"-DA -DPATH=\"C:\\dane\\x\" -D B=1 -UNDEBUG -U C -DQ=\\\"q\\\"",
+         {"-DA", "-DPATH=C:\\dane\\x", "-D", "B=1", "-UNDEBUG", "-U", "C", "-DQ=\"q\""}},
+        // Libraries by name; paths mapped as -o's are, joined or apart.
+        {"-lm -l gdi32 -LD:\\lib -L lib -ID:\\inc -I inc -isystem D:\\sys -iquote q -idirafter a -include h.h",
+         {"-lm", "-l", "gdi32", "-L/media/kurs/lib", "-L", "lib", "-I/media/kurs/inc", "-I", "inc", "-isystem",
+          "/media/kurs/sys", "-iquote", "q", "-idirafter", "a", "-include", "h.h"}},
+        {"-o D:\\a.exe -oout --output=Z:\\tmp\\b --output c -MF D:\\m.d -MFx.d -MT cel -MQ $x",
+         {"-o", "/media/kurs/a.exe", "-oout", "--output=/tmp/b", "--output", "c", "-MF", "/media/kurs/m.d", "-MFx.d",
+          "-MT", "cel", "-MQ", "$x"}},
+        {"-Wl,-s -Wl,--subsystem,windows -Wl,--subsystem=console,--gc-sections,-Map=D:\\out.map -Wl,-Map=o.map",
+         {"-Wl,-s", "-Wl,--subsystem,windows", "-Wl,--subsystem=console,--gc-sections,-Map=/media/kurs/out.map",
+          "-Wl,-Map=o.map"}},
+
+        // Response files, wherever they stand: the compiler and the linker read them.
+        {"@opcje", {}, "@opcje"},
+        {"-o @opcje", {}, "-o @opcje"},
+        {"-o@opcje", {}, "-o@opcje"},
+        {"-I@opcje", {}, "-I@opcje"},
+        {"-D @opcje", {}, "-D @opcje"},
+        {"-D@opcje", {}, "-D@opcje"},
+        // Programs or plugins of the caller's choosing.
+        {"-wrapper sh,-c", {}, "-wrapper"},
+        {"--prefix=C:\\x", {}, "--prefix=C:\\x"},
+        {"--prefix C:\\x", {}, "--prefix"},
+        {"-B\\tmp", {}, "-B\\tmp"},
+        {"-specs=x", {}, "-specs=x"},
+        {"--specs=x", {}, "--specs=x"},
+        {"-fplugin=x.so", {}, "-fplugin=x.so"},
+        {"-fplugin-arg-x-y=z", {}, "-fplugin-arg-x-y=z"},
+        {"-fcompare-debug=-fplugin=x.so", {}, "-fcompare-debug=-fplugin=x.so"},
+        {"-fcompare-debug", {}, "-fcompare-debug"},
+        {"-fuse-ld=lld", {}, "-fuse-ld=lld"},
+        {"-foffload=nvptx-none", {}, "-foffload=nvptx-none"},
+        {"-Wl,-plugin,x.so", {}, "-Wl,-plugin,x.so"},
+        {"-Wl,--subsystem,windows,-plugin,x.so", {}, "-Wl,--subsystem,windows,-plugin,x.so"},
+        {"-Wl,@opcje", {}, "-Wl,@opcje"},
+        {"-Wl,-Map=@opcje", {}, "-Wl,-Map=@opcje"},
+        {"-Xlinker -plugin -Xlinker x.so", {}, "-Xlinker"},
+        {"-Xassembler x", {}, "-Xassembler"},
+        {"-Xpreprocessor x", {}, "-Xpreprocessor"},
+        {"-Wa,-x", {}, "-Wa,-x"},
+        {"-Wp,-fplugin=x.so", {}, "-Wp,-fplugin=x.so"},
+        {"-iprefix C:\\x", {}, "-iprefix"},
+        {"-iwithprefix x", {}, "-iwithprefix"},
+        {"-isysroot x", {}, "-isysroot"},
+        {"--sysroot=x", {}, "--sysroot=x"},
+        {"--ld-path=x", {}, "--ld-path=x"},
+        {"-T skrypt.ld", {}, "-T"},
+        {"-dumpdir x", {}, "-dumpdir"},
+        // Values that name a file the bridge would not map, or an option where a value belongs.
+        {"-fprofile-generate=C:\\p", {}, "-fprofile-generate=C:\\p"},
+        {"-fdump-tree-all=/etc/x", {}, "-fdump-tree-all=/etc/x"},
+        {"-fdiagnostics-color=C:x", {}, "-fdiagnostics-color=C:x"},
+        {"-l:..\\x.a", {}, "-l:..\\x.a"},
+        {"-o -x", {}, "-o -x"},
+        {"-I-", {}, "-I-"},
+        {"-Wl,-Map=E:\\out.map", {}, "-Wl,-Map=E:\\out.map"},
+        {"--outputx", {}, "--outputx"},
+        {"--output=", {}, "--output="},
+        // Anything else the bridge does not know.
+        {"-", {}, "-"},
+        {"--help=x", {}, "--help=x"},
+        {"-print-prog-name=cc1", {}, "-print-prog-name=cc1"},
+        {"-time=plik", {}, "-time=plik"},
+        {"-Q", {}, "-Q"},
+        {"-std=", {}, "-std="},
+        {"-O/x", {}, "-O/x"},
+        {"-f", {}, "-f"},
+        {"-m", {}, "-m"},
+    };
+    for (const Case& c : cases) {
+        const std::string line = std::string("gcc ") + c.options + " main.c";
+        const Translation translation = TranslateRequest({"D:\\", line}, kDrives);
+        if (c.passed.empty()) {
+            EXPECT_FALSE(translation.call) << line;
+            EXPECT_NE(translation.refusal.find(std::string("refused: ") + c.named + " ("), std::string::npos)
+                << line << " -> " << translation.refusal;
+            continue;
+        }
+        ASSERT_TRUE(translation.call) << line << ": " << translation.refusal;
+        std::vector<std::string> passed = c.passed;
+        passed.push_back("main.c");
+        EXPECT_EQ(translation.call->arguments, passed) << line;
     }
 }
 

@@ -33,7 +33,8 @@ TEST(ProgramName, WhatADirectiveBuildsIsDeletedAndRun)
         {u"gcc -o prog.exe main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
         {u"gcc -o PROG.EXE main.c", u"PROG.EXE", u"PROG.EXE", ProgramNameProblem::None},
         {u"gcc -o prog.out main.c", u"prog.out", u"prog.out", ProgramNameProblem::None},
-        {u"gcc -o a.b.c main.c", u"a.b.c", u"a.b.c", ProgramNameProblem::None},
+        {u"gcc -o a.b.x main.c", u"a.b.x", u"a.b.x", ProgramNameProblem::None},
+        {u"gcc -o a.b.c main.c", u"", u"", ProgramNameProblem::Source},
         {u"gcc -oprog main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
         {u"-o prog main.c", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
         {u"gcc main.c -o    prog", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
@@ -59,6 +60,18 @@ TEST(ProgramName, WhatADirectiveBuildsIsDeletedAndRun)
         {u"gcc -o x<y main.c", u"", u"", ProgramNameProblem::Unsafe},
         {u"gcc -o x>y main.c", u"", u"", ProgramNameProblem::Unsafe},
         {u"gcc -o x^y main.c", u"", u"", ProgramNameProblem::Unsafe},
+        {u"gcc -o %PATH% main.c", u"", u"", ProgramNameProblem::Unsafe},  // Run would expand it
+        // A slip that would delete the program's own text: the name is a source's or an input's.
+        {u"gcc -o main.c main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc -o MAIN.C main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc -o lib.h main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc -o x.Cpp main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc -o x.HPP main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc -omain.c main.c", u"", u"", ProgramNameProblem::Source},
+        {u"gcc main.o -o main.o", u"", u"", ProgramNameProblem::Input},
+        {u"gcc -o lib\\prog.o main.c .\\LIB/prog.O", u"", u"", ProgramNameProblem::Input},
+        {u"gcc -o prog.obj prog.obj.c", u"prog.obj", u"prog.obj", ProgramNameProblem::None},
+        {u"gcc -o prog main.cc", u"prog.exe", u"prog.exe", ProgramNameProblem::None},
         {u"gcc -o " + longName + u" main.c", longName + u".exe", longName + u".exe", ProgramNameProblem::None},
         {u"gcc -o " + longName + u"y main.c", u"", u"", ProgramNameProblem::TooLong},
     };
@@ -74,6 +87,35 @@ TEST(ProgramName, WhatADirectiveBuildsIsDeletedAndRun)
         EXPECT_EQ(RunCommandFor(program.name), c.run);
         EXPECT_EQ(InterpreterCommandLine(RunCommandFor(program.name)), u"cmd.exe /c " + c.run);
     }
+}
+
+// The sources a directive compiles, and the line that names them when the editor holds another.
+TEST(DirectiveSources, TheFilesADirectiveCompiles)
+{
+    using Names = std::vector<std::u16string>;
+    struct Case {
+        std::u16string directive;
+        Names sources;
+    };
+    const Case cases[] = {
+        {u"gcc -o out_file main.c", {u"main.c"}},
+        {u"gcc main.c util.C -o prog", {u"main.c", u"util.C"}},
+        {u"g++ -o x kr\\WordCount.cpp b.cc c.cxx", {u"kr\\WordCount.cpp", u"b.cc", u"c.cxx"}},
+        {u"gcc -o \"moj program.c\" \"moje zad.c\"", {u"moje zad.c"}},  // the value of -o is no source
+        {u"gcc -I inc.c -include x.c -x c main.c", {u"main.c"}},
+        {u"gcc -Iinc.c main.c", {u"main.c"}},
+        {u"gcc @opts.c -Dx.c main.c", {u"main.c"}},
+        {u"gcc lib.h main.o", {}},
+        {u"make", {}},
+        {u"main.c", {}},  // the first word is the command
+        {u"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DirectiveSourceFiles(c.directive), c.sources) << Shown(c.directive);
+
+    EXPECT_EQ(OtherFileLine(u"C:\\kurs\\kr\\WordCount.c", {u"main.c"}),
+              u"Uwaga: w edytorze jest plik C:\\kurs\\kr\\WordCount.c, a dyrektywa kompiluje main.c.");
+    EXPECT_EQ(OtherFileLine(u"x.c", {u"a.c", u"b.c"}), u"Uwaga: w edytorze jest plik x.c, a dyrektywa kompiluje a.c, b.c.");
 }
 
 TEST(CommandLine, ArgumentsAndTheInterpreterLine)

@@ -30,6 +30,30 @@ TEST(LongLineBreaker, BreaksOnlyLinesLongerThanTheLimitAcrossCalls)
 
     LongLineBreaker noRoom(0);
     EXPECT_EQ(noRoom.Apply(u"ab\r\nc"), u"a\r\nb\r\nc");
+
+    // A surrogate pair is one character, whole on one line, even when it arrives in two calls.
+    struct Case {
+        const char* what;
+        std::u16string_view first;
+        std::u16string_view second;
+        std::u16string_view broken;
+    };
+    const Case cases[] = {
+        {"a pair at the limit", u"abc\xD83D\xDE00", u"d", u"abc\xD83D\xDE00\r\nd"},
+        {"a pair past the limit", u"abcd\xD83D\xDE00", u"", u"abcd\r\n\xD83D\xDE00"},
+        {"a pair split between calls", u"abc\xD83D", u"\xDE00" u"ef", u"abc\xD83D\xDE00\r\nef"},
+        {"pairs only", u"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00", u"\xD83D\xDE00",
+         u"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00\r\n\xD83D\xDE00"},
+        {"a lone low half", u"abcd\xDE00", u"", u"abcd\r\n\xDE00"},
+        {"a lone high half", u"abc\xD83D", u"de", u"abc\xD83D\r\nde"},
+        {"a high half after a break", u"abcd\xD83D", u"\xDE00", u"abcd\r\n\xD83D\xDE00"},
+    };
+    for (const Case& c : cases) {
+        LongLineBreaker fourWide(4);
+        std::u16string broken = fourWide.Apply(c.first);
+        broken += fourWide.Apply(c.second);
+        EXPECT_EQ(broken, c.broken) << c.what;
+    }
 }
 
 ByteCharacterShape DoubleByteShape()

@@ -138,6 +138,83 @@ int StartGrandchild()
     return 0;
 }
 
+DWORD WINAPI DoNothing(void*)
+{
+    return 0;
+}
+
+// Process ids and thread ids come from one pool, and Wine hands freed ids out again first
+// come, first served: a thread started and ended takes the id at the front of the queue and
+// puts it at the back.
+DWORD PassOneId()
+{
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, DoNothing, nullptr, 0, &id);
+    if (!thread)
+        return 0;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return id;
+}
+
+// Starts "forever" (with this program's standard handles) as a process given the id an ended
+// process had, by passing ids until that one comes round; then waits to be ended.
+int StartWithReusedId(DWORD wanted)
+{
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    const auto passUntilWanted = [&](DWORD& passed) {
+        for (passed = 1; PassOneId() != wanted; ++passed) {
+            if (GetTickCount64() > deadline)
+                return false;
+        }
+        return true;
+    };
+    DWORD passed = 0;
+    while (passUntilWanted(passed)) {
+        // Once round the queue measures it; one short of that, the next process gets the id.
+        DWORD round = 0;
+        if (!passUntilWanted(round))
+            break;
+        for (DWORD i = 1; i < round; ++i)
+            PassOneId();
+        std::wstring commandLine = L"\"" + OwnPath() + L"\" forever";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION child{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child))
+            return 2;
+        CloseHandle(child.hThread);
+        if (child.dwProcessId == wanted) {
+            CloseHandle(child.hProcess);
+            Sleep(INFINITE);
+        }
+        // Something else took an id meanwhile: try again.
+        TerminateProcess(child.hProcess, 1);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hProcess);
+    }
+    Print("no process got the id\r\n");
+    return 3;
+}
+
+// Gives a copy of its standard output to another process, which the command did not start,
+// then prints and waits to be ended.
+int LendOutputTo(DWORD holder)
+{
+    HANDLE other = OpenProcess(PROCESS_DUP_HANDLE, FALSE, holder);
+    HANDLE copy = nullptr;
+    if (!other || !DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE), other, &copy, 0, FALSE,
+                                   DUPLICATE_SAME_ACCESS))
+        return 2;
+    CloseHandle(other);
+    Print("pid " + std::to_string(GetCurrentProcessId()) + "\r\n");
+    Sleep(INFINITE);
+    return 0;
+}
+
 // Blocks of 4 KiB, as a program printing a lot would write them.
 int Flood(int mebibytes)
 {
@@ -233,6 +310,10 @@ int wmain()
         return PrintMixedEncodings(args[2]);
     if (mode == L"exit" && args.size() > 2)
         ExitProcess(static_cast<UINT>(std::stoll(args[2])));
+    if (mode == L"lend" && args.size() > 2)
+        return LendOutputTo(static_cast<DWORD>(std::stoul(args[2])));
+    if (mode == L"reuse" && args.size() > 2)
+        return StartWithReusedId(static_cast<DWORD>(std::stoul(args[2])));
     if (mode == L"flood" && args.size() > 2)
         return Flood(_wtoi(args[2].c_str()));
     return 0;  // "silent" and anything else print nothing

@@ -134,6 +134,7 @@ protected:
         GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
+        current_file[0] = L'\0';
     }
     void TearDown() override
     {
@@ -143,6 +144,7 @@ protected:
         SetCurrentDirectoryW(savedCurrent_);
         SetWindowTextW(hEdit, L"");
         SetOutputText(L"");
+        current_file[0] = L'\0';
     }
 
     static void SetDirective(const wchar_t* directive)
@@ -185,7 +187,10 @@ TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStar
     EXPECT_TRUE(EndsWith(compiler[0], L"gcc -o out_file main.c")) << compiler[0];
     EXPECT_EQ(compiler[1], currentPathA);
     EXPECT_EQ(compiler[2], L"absent") << "the old program must be deleted before the directive runs";
-    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Kompilowanie\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
+    // The editor holds another file than the one that is built, and the pane says so.
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)),
+              L"Kompilowanie\r\nUwaga: w edytorze jest plik " + elsewhere.Path(L"other.c") +
+                  L", a dyrektywa kompiluje main.c.\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
 
     PressCommandBarButton(IDC_RUN);
     const std::vector<std::wstring> program = ReadRecord(folder_.Path(L"program_record.txt"));
@@ -193,6 +198,12 @@ TEST_F(CompileRunTest, CompileDeletesTheOldProgramAndRunStartsTheNewOneInTheStar
     EXPECT_TRUE(EndsWith(program[0], L"out_file.exe")) << program[0];
     EXPECT_EQ(program[1], currentPathA);
     EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Witaj ze zbudowanego programu\r\n");
+
+    // The file it builds, reached by another spelling of its path, says nothing more.
+    const std::wstring sameFile = folder_.Path(L"") + L".\\MAIN.C";
+    lstrcpynW(current_file, sameFile.c_str(), kCurrentFileCapacity);
+    PressCommandBarButton(IDC_COMPILE);
+    EXPECT_EQ(ShownBeforeTheEnd(WindowText(hOutput)), L"Kompilowanie\r\nmain.c:3:5: error: expected ';' before 'return'\r\n");
 }
 
 TEST_F(CompileRunTest, ThePaneShowsAllOfTheOutputInOrder)
@@ -369,6 +380,20 @@ TEST_F(CompileRunTest, AChildThatCannotStartIsReportedWithItsCode)
     EXPECT_EQ(WindowText(hOutput), L"before");
 }
 
+TEST_F(CompileRunTest, APipeWhoseHandleCannotBeSetIsReportedAsSuch)
+{
+    const RunFaults cases[] = {{.outputPipeNotSet = true}, {.inputPipeNotSet = true}};
+    for (const RunFaults& faults : cases) {
+        MessageBoxSeen seen;
+        {
+            ModalDriver driver({RecordMessageBox(&seen)});
+            EXPECT_EQ(RunCommandAndRedirect(L"child_program.exe chatty", faults), CommandOutcome::NotStarted);
+            EXPECT_TRUE(driver.finished());
+        }
+        EXPECT_EQ(seen.text, MessageText(IDS_PIPE_NOT_SET)) << (faults.outputPipeNotSet ? "output" : "input");
+    }
+}
+
 // Without a job object (refused on some older systems) Escape still ends what the command
 // started; and running out of memory while output arrives ends the program before the wait
 // for its output, which would otherwise last as long as the program.
@@ -406,6 +431,126 @@ TEST_F(CompileRunTest, AStopWorksWithoutAJobAndWhenMemoryRunsOut)
         const std::vector<std::wstring> pid = ReadRecord(folder.Path(L"forever.pid"));
         ASSERT_EQ(pid.size(), 1u);
         EXPECT_TRUE(ProcessHasEnded(static_cast<DWORD>(std::stoul(pid[0]))));
+    }
+}
+
+bool ProcessIsRunning(DWORD id)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+// The process id a helper wrote to its record, once it is there; 0 if it never came.
+DWORD PidRecordedIn(const std::wstring& record)
+{
+    for (const ULONGLONG deadline = GetTickCount64() + 10000; GetTickCount64() < deadline; Sleep(20)) {
+        const std::vector<std::wstring> pid = ReadRecord(record);
+        if (pid.size() == 1)
+            return static_cast<DWORD>(std::stoul(pid[0]));
+    }
+    return 0;
+}
+
+// Without a job, a process older than the command whose ended parent's id the command's
+// grandchild was given looks like the grandchild's child; Escape must leave it running.
+TEST_F(CompileRunTest, WithoutAJobEscapeSparesAnOlderProcessWhoseParentsIdCameBack)
+{
+    // A long-lived process whose parent has ended.
+    TempFolder older;
+    CopyHelperAs(older.Path(L"grandchild.exe"));
+    std::wstring parentLine = L"\"" + older.Path(L"grandchild.exe") + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION parent{};
+    ASSERT_TRUE(CreateProcessW(nullptr, parentLine.data(), nullptr, nullptr, FALSE, 0, nullptr, older.Path(L"").c_str(),
+                               &startup, &parent));
+    WaitForSingleObject(parent.hProcess, 10000);
+    CloseHandle(parent.hThread);
+    CloseHandle(parent.hProcess);
+    const DWORD orphan = PidRecordedIn(older.Path(L"forever.pid"));
+    ASSERT_NE(orphan, 0u);
+
+    SetCurrentDirectoryW(folder_.Path(L"").c_str());
+    {
+        Deadline deadline("Escape without a job after an id came back", 90);
+        KeyboardUser user;
+        const std::wstring command = L"\"" + HelperProgram() + L"\" reuse " + std::to_wstring(parent.dwProcessId);
+        EXPECT_EQ(RunCommandAndRedirect(command.c_str(), {.noJob = true}), CommandOutcome::Stopped);
+    }
+    const DWORD grandchild = PidRecordedIn(folder_.Path(L"forever.pid"));
+    const bool orphanSurvived = ProcessIsRunning(orphan);
+    if (orphanSurvived) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, orphan);
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    ASSERT_EQ(grandchild, parent.dwProcessId) << "the grandchild did not get the ended parent's id: " << WindowText(hOutput);
+    EXPECT_TRUE(ProcessHasEnded(grandchild));
+    EXPECT_TRUE(orphanSurvived);
+}
+
+// A process that nothing of the command's stop reaches holds the output open: the window
+// waits for it only a while after Escape, or after running out of memory, and says so.
+TEST_F(CompileRunTest, OutputHeldOpenByAProcessNothingEndedIsGivenUpAfterAStop)
+{
+    struct Case {
+        const char* what;
+        RunFaults faults;
+        CommandOutcome outcome;
+        std::wstring end;
+    };
+    const std::wstring leftRunning = AsWideString(LeftRunningLine());
+    const Case cases[] = {
+        {"Escape with a job", {}, CommandOutcome::Stopped, AsWideString(StoppedLine()) + leftRunning},
+        {"Escape without a job", {.noJob = true}, CommandOutcome::Stopped, AsWideString(StoppedLine()) + leftRunning},
+        {"no memory without a job", {.noJob = true, .failWhileShowing = true}, CommandOutcome::NotStarted,
+         L"\r\n" + leftRunning},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder holderFolder;
+        std::wstring holderLine = L"\"" + HelperProgram() + L"\" forever";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        PROCESS_INFORMATION holder{};
+        ASSERT_TRUE(CreateProcessW(nullptr, holderLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   holderFolder.Path(L"").c_str(), &startup, &holder));
+        CloseHandle(holder.hThread);
+        ASSERT_NE(PidRecordedIn(holderFolder.Path(L"forever.pid")), 0u);
+
+        SetOutputText(L"");
+        SetCurrentDirectoryW(folder_.Path(L"").c_str());
+        MessageBoxSeen box;
+        ULONGLONG took = 0;
+        {
+            Deadline deadline(std::string("a stop while another process holds the output, ") + c.what);
+            ModalDriver driver(c.faults.failWhileShowing ? std::vector<ModalDriver::Action>{RecordMessageBox(&box)}
+                                                         : std::vector<ModalDriver::Action>{});
+            std::optional<KeyboardUser> user;
+            if (!c.faults.failWhileShowing)
+                user.emplace();
+            const ULONGLONG startedAt = GetTickCount64();
+            const std::wstring command = L"\"" + HelperProgram() + L"\" lend " + std::to_wstring(holder.dwProcessId);
+            EXPECT_EQ(RunCommandAndRedirect(command.c_str(), c.faults), c.outcome);
+            took = GetTickCount64() - startedAt;
+            EXPECT_TRUE(driver.finished());
+        }
+        std::printf("%s: %llu ms from the start to the pane's last line\n", c.what, took);
+        const std::wstring shown = WindowText(hOutput);
+        EXPECT_TRUE(EndsWith(shown, c.end)) << testing::PrintToString(shown);
+        if (c.faults.failWhileShowing) {
+            EXPECT_EQ(box.text, MessageText(IDS_OUT_OF_MEMORY));
+        }
+        EXPECT_EQ(WaitForSingleObject(holder.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "not the command's to end";
+        TerminateProcess(holder.hProcess, 1);
+        WaitForSingleObject(holder.hProcess, 5000);
+        CloseHandle(holder.hProcess);
     }
 }
 

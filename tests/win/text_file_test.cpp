@@ -11,6 +11,7 @@
 #include "files/file_io.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
+#include "search/search_replace_dialog.h"
 #include "tests/win/win_test_support.h"
 #include "text/wide.h"
 #include "win32/messages.h"
@@ -38,6 +39,7 @@ protected:
     void SetUp() override
     {
         current_file[0] = L'\0';
+        current_line_ends = LineEnds::CrLf;
         SetWindowTextW(mHwnd, L"");
         SetWindowTextW(hEdit, L"");
     }
@@ -45,6 +47,42 @@ protected:
 
     TempFolder folder_;
 };
+
+// A file with LF line ends, as files from a code host have: the editor shows its lines, Replace's
+// "\n" finds them, and a save writes LF again.
+TEST_F(TextFileTest, AFileWithLfLineEndsKeepsThemThroughEditingAndSaving)
+{
+    const std::wstring path = folder_.Path(L"lf.c");
+    WriteFileBytes(path, {'a', ';', '\n', 'b', ';', '\n'});
+    {
+        ModalDriver driver({ChooseFile(path)});
+        PressCommandBarButton(IDC_OPEN);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(WindowText(hEdit), L"a;\r\nb;\r\n");
+    EXPECT_EQ(SendMessageW(hEdit, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_FALSE(SendMessageW(hEdit, EM_GETMODIFY, 0, 0)) << "loading is no change";
+
+    replaceExactTextInEdit(hEdit, L";\\n", L";\\n\\n");
+    EXPECT_EQ(WindowText(hEdit), L"a;\r\n\r\nb;\r\n\r\n");
+    {
+        ModalDriver driver({});
+        PressCommandBarButton(IDC_SAVE);
+        EXPECT_EQ(driver.unexpected(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(path), (Bytes{'a', ';', '\n', '\n', 'b', ';', '\n', '\n'}));
+
+    // Text that never came from a file is written with CR LF.
+    const std::wstring fresh = folder_.Path(L"nowy.c");
+    current_line_ends = LineEnds::CrLf;
+    SetWindowTextW(hEdit, L"x;\r\n");
+    {
+        ModalDriver driver({ChooseFile(fresh)});
+        PressCommandBarButton(IDC_SAVE_AS);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(ReadFileBytes(fresh), (Bytes{'x', ';', '\r', '\n'}));
+}
 
 TEST(TextFileSave, WritesUtf8WithoutAMark)
 {

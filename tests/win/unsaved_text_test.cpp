@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
@@ -195,6 +196,85 @@ TEST_F(UnsavedTextTest, OnlyASaveThatHappenedClearsTheMark)
     }
     EXPECT_EQ(ReadFileBytes(path), (std::vector<unsigned char>{'x', 'y'}));
     EXPECT_FALSE(Modified());
+}
+
+// The save dialogs have no owner, so the editor still takes keys while one is open; what was
+// typed meanwhile is written too, on Save and on the question's Yes alike.
+TEST_F(UnsavedTextTest, TextTypedWhileTheSaveDialogIsOpenIsSavedToo)
+{
+    const auto typeThenChoose = [](const std::wstring& path) {
+        return [path](HWND dialog) {
+            for (const wchar_t c : std::wstring(L"def"))
+                PostMessageW(hEdit, WM_CHAR, c, 1);
+            ChooseFile(path)(dialog);
+        };
+    };
+    const std::wstring onSave = folder_.Path(L"zapis.c");
+    const std::wstring onQuestion = folder_.Path(L"pytanie.c");
+    const std::wstring other = folder_.Path(L"inny.c");
+    WriteFileBytes(other, {'n'});
+    const std::vector<unsigned char> all{'a', 'b', 'c', 'd', 'e', 'f'};
+
+    Loaded(L"");
+    ASSERT_TRUE(TypeOnKeyboard(L"abc", [] { return WindowText(hEdit) == L"abc"; }));
+    {
+        ModalDriver driver({typeThenChoose(onSave)});
+        PressCommandBarButton(IDC_SAVE);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(WindowText(hEdit), L"abcdef");
+    EXPECT_EQ(ReadFileBytes(onSave), all);
+    EXPECT_FALSE(Modified());
+
+    current_file[0] = L'\0';
+    Loaded(L"");
+    ASSERT_TRUE(TypeOnKeyboard(L"abc", [] { return WindowText(hEdit) == L"abc"; }));
+    bool asked = false;
+    {
+        ModalDriver driver({AnswerUnsaved(IDYES, &asked), typeThenChoose(onQuestion), ChooseFile(other)});
+        PressCommandBarButton(IDC_OPEN);
+        EXPECT_TRUE(driver.finished());
+    }
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(ReadFileBytes(onQuestion), all);
+}
+
+// A log-off or shutdown asks as closing does: Cancel refuses the end of the session, No and a
+// save that happened let it go, and unchanged text is not asked about.
+TEST_F(UnsavedTextTest, TheEndOfTheSessionAsksAsClosingDoes)
+{
+    const std::wstring path = folder_.Path(L"sesja.c");
+    struct Case {
+        int answer;
+        LRESULT endAllowed;
+    };
+    for (const Case c : {Case{IDCANCEL, FALSE}, Case{IDNO, TRUE}, Case{IDYES, TRUE}}) {
+        current_file[0] = L'\0';
+        Loaded(L"int a;");
+        ASSERT_TRUE(TypeOnKeyboard(L"b", [] { return WindowText(hEdit) == L"int a;b"; }));
+        bool asked = false;
+        std::vector<ModalDriver::Action> actions{AnswerUnsaved(c.answer, &asked)};
+        if (c.answer == IDYES)
+            actions.push_back(ChooseFile(path));
+        LRESULT allowed = -1;
+        {
+            ModalDriver driver(actions);
+            allowed = SendMessageW(mHwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            EXPECT_TRUE(driver.finished()) << c.answer;
+        }
+        EXPECT_TRUE(asked) << c.answer;
+        EXPECT_EQ(allowed, c.endAllowed) << c.answer;
+        EXPECT_TRUE(IsWindow(mHwnd));
+        EXPECT_EQ(WindowText(hEdit), L"int a;b");
+        EXPECT_EQ(Modified(), c.answer != IDYES) << c.answer;
+    }
+    EXPECT_EQ(ReadFileBytes(path), (std::vector<unsigned char>{'i', 'n', 't', ' ', 'a', ';', 'b'}));
+
+    // Unchanged text: no box, and the session may end.
+    Loaded(L"saved");
+    ModalDriver none({});
+    EXPECT_EQ(SendMessageW(mHwnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(none.unexpected(), 0);
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ struct Translation {
 };
 
 // Relative paths stay relative, so the compiler's messages name files as the user wrote them;
-// absolute ones are mapped. Options that would start other programs are refused.
+// absolute ones are mapped. Only options known to change nothing but what the compiler makes
+// of the code pass; anything else, response files included, is refused, and the refusal
+// names it.
 Translation TranslateRequest(const Request& request, const DriveMap& drives);
 
 }  // namespace gcc_bridge
