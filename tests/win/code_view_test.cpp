@@ -202,10 +202,15 @@ struct Picture {
     }
 };
 
-Picture TakePicture(CodeColours colours)
+// With `whole`, the editor is painted again whole first; without, it shows what its own
+// repaints left.
+Picture TakePicture(CodeColours colours, bool whole = true)
 {
-    ShowCodeColours(colours);
-    RedrawWindow(hEdit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (whole) {
+        ShowCodeColours(colours);
+        RedrawWindow(hEdit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    UpdateWindow(hEdit);
     Picture picture;
     RECT client = {};
     GetClientRect(hEdit, &client);
@@ -294,6 +299,19 @@ TEST_F(CodeViewTest, ColoursLieExactlyOnTheControlsOwnTextAtAProportionalAndAFix
                 differing += plain.At(x, y) != coloured.At(x, y);
         }
         EXPECT_EQ(differing, 0) << which << ": the selection stays as the control draws it";
+
+        // A comment opened at the end of the first line reaches the keyword on the next, which
+        // the control itself has no reason to paint again; taking it back gives the keyword back.
+        const auto firstEnd = static_cast<WPARAM>(text.find(L"\r\n"));
+        SendMessageW(hEdit, EM_SETSEL, firstEnd, static_cast<LPARAM>(firstEnd));
+        SendMessageW(hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"/*"));
+        const int returnNow = returnWord + 2;
+        EXPECT_GT(PixelsInColour(TakePicture(CodeColours::Scheme, false), returnNow, returnNow + 6,
+                                 CodeColourOf(TokenKind::Comment)), 5) << which;
+        SendMessageW(hEdit, EM_SETSEL, firstEnd, static_cast<LPARAM>(firstEnd + 2));
+        SendMessageW(hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+        EXPECT_GT(PixelsInColour(TakePicture(CodeColours::Scheme, false), returnWord, returnWord + 6,
+                                 CodeColourOf(TokenKind::Keyword)), 5) << which;
     }
     SendMessageW(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(hNormalFont), TRUE);
     DeleteObject(fixed);
