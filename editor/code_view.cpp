@@ -6,6 +6,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "output/compiler_message.h"
@@ -405,6 +406,34 @@ std::vector<std::size_t> ItemStarts(std::u16string_view text, std::size_t start,
     return starts;
 }
 
+struct RowLayout {
+    std::vector<int> xs;
+    std::vector<std::size_t> items;
+};
+
+// A row's positions and items stay while the row starts do (the same text, font and width).
+struct RowLayouts {
+    unsigned textVersion = 0;
+    HFONT font = nullptr;
+    LONG width = -1;
+    std::unordered_map<std::size_t, RowLayout> rows;
+};
+RowLayouts rowLayouts;
+
+const RowLayout& LayoutOfRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, std::size_t end, int left)
+{
+    if (rowLayouts.textVersion != rowStarts.textVersion || rowLayouts.font != rowStarts.font ||
+        rowLayouts.width != rowStarts.width || rowLayouts.rows.size() > 4000)
+        rowLayouts = {rowStarts.textVersion, rowStarts.font, rowStarts.width, {}};
+    const auto kept = rowLayouts.rows.find(start);
+    if (kept != rowLayouts.rows.end() && kept->second.xs.size() == end - start + 1)
+        return kept->second;
+    RowLayout& layout = rowLayouts.rows[start];
+    layout.xs = RowPositions(edit, dc, text, start, end, left);
+    layout.items = ItemStarts(text, start, end);
+    return layout;
+}
+
 // One row of the control: its characters from start to end (its break left out). The rows
 // that hold no coloured token are left as the control drew them.
 void PaintRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, std::size_t end, int top,
@@ -414,7 +443,8 @@ void PaintRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, st
                                   [](const CodeToken& t, std::size_t at) { return t.start + t.length <= at; });
     if (token == tokens.end() || token->start >= end)
         return;
-    const std::vector<int> xs = RowPositions(edit, dc, text, start, end, rows.format.left);
+    const RowLayout& layout = LayoutOfRow(edit, dc, text, start, end, rows.format.left);
+    const std::vector<int>& xs = layout.xs;
     const auto xAt = [&](std::size_t at) { return xs[at - start]; };
     const bool hasSelection = selectionDrawn && selection.start < end && selection.end > start;
     // Changing the clip costs more than drawing a row, so only a row with a selection has one.
@@ -427,11 +457,12 @@ void PaintRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, st
     SetBkColor(dc, backgroundColor);
     RECT tail = {xAt(end), top, rows.format.right, top + rows.height};
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &tail, nullptr, 0, nullptr);
-    const std::vector<std::size_t> items = ItemStarts(text, start, end);
+    const std::vector<std::size_t>& items = layout.items;
     for (std::size_t item = 0; item + 1 < items.size(); ++item) {
         const std::size_t itemEnd = items[item + 1];
         RECT cell = {xAt(items[item]), top, xAt(itemEnd), top + rows.height};
-        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+        // The item's background goes with its first piece of text, in one call.
+        bool filled = false;
         for (std::size_t i = items[item]; i < itemEnd;) {
             while (token != tokens.end() && token->start + token->length <= i)
                 ++token;
@@ -446,10 +477,14 @@ void PaintRow(HWND edit, HDC dc, std::u16string_view text, std::size_t start, st
             const std::u16string_view piece = text.substr(i, runEnd - i);
             if (piece.find_first_not_of(u" \t") != std::u16string_view::npos) {
                 SetTextColor(dc, inToken && view.colours == CodeColours::Scheme ? CodeColourOf(token->kind) : textColor);
-                TextOutW(dc, xAt(i), top, AsWide(piece.data()), static_cast<int>(piece.size()));
+                ExtTextOutW(dc, xAt(i), top, filled ? 0 : ETO_OPAQUE, filled ? nullptr : &cell, AsWide(piece.data()),
+                            static_cast<UINT>(piece.size()), nullptr);
+                filled = true;
             }
             i = runEnd;
         }
+        if (!filled)
+            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
     }
     if (saved)
         RestoreDC(dc, saved);
