@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "editor/code_view.h"
 #include "editor/editor_keys.h"
 #include "files/recovery.h"
 #include "files/text_file.h"
@@ -34,6 +35,7 @@ LRESULT OnCreate(HWND window)
     // The control's default limit would stop typing at 32K characters.
     SendMessageW(hEdit, EM_SETLIMITTEXT, 0, 0);
     InstallEditorKeys(hEdit);
+    InstallCodeView(hEdit, window);
 
     hBrushBlack = CreateSolidBrush(RGB(0, 0, 0));
     return 0;
@@ -131,9 +133,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return OnCreate(window);
     case WM_COMMAND:
         // The buttons belong to the two bars, which handle their commands; the editor says here
-        // when its text changed, which its copy of unsaved text follows.
-        if (reinterpret_cast<HWND>(lParam) == hEdit && hEdit && HIWORD(wParam) == EN_CHANGE)
+        // when its text changed, which the code view and the copy of unsaved text follow.
+        if (HIWORD(wParam) == EN_CHANGE && hEdit && reinterpret_cast<HWND>(lParam) == hEdit) {
+            NoteCodeViewTextChanged();
             NoteEditorTextChanged();
+        }
         return 0;
     case WM_PAINT:
         PaintFramedSurface(window, backgroundColor);

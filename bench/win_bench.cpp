@@ -14,6 +14,7 @@
 
 #include "app/startup.h"
 #include "bench/sample_source.h"
+#include "editor/code_view.h"
 #include "editor/editor_history.h"
 #include "editor/indent_commands.h"
 #include "files/text_codec.h"
@@ -397,6 +398,54 @@ void BenchHistoryMemory()
     std::fflush(stdout);
 }
 
+// The shown editor with the text scrolled to its middle: a whole repaint, and typing one
+// character there with its repaint, each with the colours against the same without them.
+void BenchColours(const std::wstring& text)
+{
+    SetEditorText(text);
+    const auto middle = static_cast<WPARAM>(text.find(L"\r\n        suma", text.size() / 2) + 10);
+    SendMessageW(hEdit, EM_SETSEL, middle, static_cast<LPARAM>(middle));
+    SendMessageW(hEdit, EM_SCROLLCARET, 0, 0);
+    SetFocus(hEdit);
+    Pump();
+    const auto withColours = [](bool shown) {
+        return [shown] { ShowCodeColours(shown ? CodeColours::Scheme : CodeColours::Off); };
+    };
+    std::vector<double> coloured;
+    std::vector<double> plain;
+    for (int round = 0; round < 60; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const bool shown = which == round % 2;
+            withColours(shown)();
+            ValidateRect(hEdit, nullptr);
+            const double start = NowMs();
+            RedrawWindow(hEdit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            (shown ? coloured : plain).push_back(NowMs() - start);
+        }
+    }
+    Report("repaint in the middle, colours", "the same repaint without them", {Median(coloured), Median(plain)}, 1.5);
+
+    coloured.clear();
+    plain.clear();
+    for (int round = 0; round < 60; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const bool shown = which == round % 2;
+            withColours(shown)();
+            SendMessageW(hEdit, EM_SETSEL, middle, static_cast<LPARAM>(middle));
+            UpdateWindow(hEdit);
+            Pump();
+            const double start = NowMs();
+            SendMessageW(hEdit, WM_CHAR, L'x', 1);
+            UpdateWindow(hEdit);
+            (shown ? coloured : plain).push_back(NowMs() - start);
+            SendMessageW(hEdit, EM_SETSEL, middle, static_cast<LPARAM>(middle + 1));
+            SendMessageW(hEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        }
+    }
+    ShowCodeColours(CodeColours::Scheme);
+    Report("typing in the middle, colours", "the same typing without them", {Median(coloured), Median(plain)}, 1.2);
+}
+
 // What no design of the editor can avoid: the program's writes into a pipe that a bare reader
 // drains in 64 KiB blocks, and one WM_SETTEXT of the text the pane ends with into a fresh edit
 // control of the pane's styles.
@@ -770,7 +819,7 @@ int wmain(int argc, wchar_t** argv)
         return MeasureTypingMemory(std::wstring(argv[2]) == L"1");
 
     // An argument picks one measurement: memory, open, replace, indent, enter, history (or only its
-    // memory, history-memory), run, console, soak or start.
+    // memory, history-memory), colours, run, console, soak or start.
     const std::wstring only = argc == 2 ? argv[1] : L"";
     const auto wanted = [&](const wchar_t* name) { return only.empty() || only == name; };
 
@@ -809,6 +858,8 @@ int wmain(int argc, wchar_t** argv)
     }
     if (wanted(L"history") || only == L"history-memory")
         BenchHistoryMemory();
+    if (wanted(L"colours"))
+        BenchColours(text);
     if (wanted(L"run"))
         BenchRun();
     if (wanted(L"console"))

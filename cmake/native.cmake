@@ -5,6 +5,7 @@ find_package(Threads REQUIRED)
 
 add_executable(core_tests
   tests/core/auto_indent_test.cpp
+  tests/core/c_tokens_test.cpp
   tests/core/command_text_test.cpp
   tests/core/core_test_main.cpp
   tests/core/compiler_message_test.cpp
@@ -61,6 +62,7 @@ set(SKOCZEK_FUZZ_FLAGS -std=c++2b -g -O1 -fsanitize=fuzzer,address,undefined -fn
     -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_CURRENT_SOURCE_DIR})
 set(SKOCZEK_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs as a test")
 set(fuzz_sources_auto_indent editor/auto_indent.cpp)
+set(fuzz_sources_c_tokens editor/c_tokens.cpp)
 set(fuzz_sources_command_text commandbar/command_text.cpp output/command_line.cpp text/decimal_text.cpp)
 set(fuzz_sources_compiler_message output/compiler_message.cpp text/decimal_text.cpp)
 set(fuzz_sources_edit_history editor/edit_history.cpp text/unit_scan.cpp)
@@ -73,8 +75,8 @@ set(fuzz_sources_settings_record settings/settings_record.cpp jump/marker.cpp)
 set(fuzz_sources_terminal_screen output/terminal_screen.cpp)
 set(fuzz_sources_text_codec files/text_codec.cpp text/line_ends.cpp)
 set(fuzz_sources_text_search search/text_search.cpp text/unit_scan.cpp)
-set(SKOCZEK_FUZZERS auto_indent command_text compiler_message count_field edit_history marker output_stream
-    recovery_copy selection_indent settings_record terminal_screen text_codec text_search)
+set(SKOCZEK_FUZZERS auto_indent c_tokens command_text compiler_message count_field edit_history marker
+    output_stream recovery_copy selection_indent settings_record terminal_screen text_codec text_search)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 foreach(target ${SKOCZEK_FUZZERS})
   set(fuzzer ${CMAKE_BINARY_DIR}/fuzzers/${target}_fuzz)

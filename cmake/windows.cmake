@@ -7,6 +7,7 @@ set(SKOCZEK_WIN_SOURCES
   app/startup.cpp
   commandbar/command_bar.cpp
   commandbar/compile_run.cpp
+  editor/code_view.cpp
   editor/editor_history.cpp
   editor/editor_keys.cpp
   editor/indent_commands.cpp
@@ -35,7 +36,7 @@ set(SKOCZEK_WIN_SOURCES
   win32/window_ops.cpp
 )
 add_library(skoczek_win STATIC ${SKOCZEK_WIN_SOURCES})
-target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 user32 kernel32)
+target_link_libraries(skoczek_win PUBLIC skoczek_core comctl32 gdi32 usp10 user32 kernel32)
 target_compile_options(skoczek_win PRIVATE ${SKOCZEK_STRICT_WARNINGS})
 target_compile_definitions(skoczek_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_definitions(skoczek_core PUBLIC NOMINMAX)
@@ -79,6 +80,7 @@ if(SKOCZEK_WIN_TESTS)
     tests/win/text_file_test.cpp
     tests/win/command_bar_test.cpp
     tests/win/compile_run_test.cpp
+    tests/win/code_view_test.cpp
     tests/win/console_run_test.cpp
     tests/win/editor_keys_test.cpp
     tests/win/edit_history_test.cpp

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commandbar/command_text.h"
+#include "editor/code_view.h"
 #include "editor/editor_keys.h"
 #include "output/command_line.h"
 #include "output/console_run.h"
@@ -111,6 +112,7 @@ void CompileProgram(HWND)
         return;
     }
     RunCommandAndRedirect(AsWide(ustawienia.compileDirective), {}, FirstOutput::Follows);
+    MarkCompilerMessages();
 }
 
 void RunProgram(HWND)

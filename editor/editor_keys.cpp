@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/auto_indent.h"
+#include "editor/code_view.h"
 #include "editor/editor_history.h"
 #include "files/text_file.h"
 #include "resources/resource_ids.h"
@@ -278,6 +279,7 @@ int CalculateTextWidth(HDC dc, const wchar_t* text)
 LRESULT CALLBACK NewEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const EditorStep step(window, message, wParam);
+    const CodeViewWatch codeView(window, message, wParam, lParam);
     const LRESULT result = Dispatch(window, message, wParam, lParam);
     if (MayMoveCaret(message))
         ShowCaretPlace(window);

@@ -164,3 +164,18 @@ bool MessageNamesFile(std::u16string_view messageFile, std::u16string_view path)
            std::equal(messageFile.begin(), messageFile.end(), path.begin(),
                       [](char16_t a, char16_t b) { return FoldForFileName(a) == FoldForFileName(b); });
 }
+
+MessageSeverity SeverityOfCompilerMessage(std::u16string_view line)
+{
+    if (!ParseCompilerMessage(line))
+        return MessageSeverity::Other;
+    // The word stands after the position's last colon and one space, as in "main.c:3:5: error: ...".
+    static constexpr std::u16string_view kError = u": error:";
+    static constexpr std::u16string_view kFatal = u": fatal error:";
+    static constexpr std::u16string_view kWarning = u": warning:";
+    const std::size_t error = std::min(line.find(kError), line.find(kFatal));
+    const std::size_t warning = line.find(kWarning);
+    if (error == std::u16string_view::npos && warning == std::u16string_view::npos)
+        return MessageSeverity::Other;
+    return error < warning ? MessageSeverity::Error : MessageSeverity::Warning;
+}

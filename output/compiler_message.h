@@ -28,3 +28,9 @@ std::size_t OffsetOfPosition(std::u16string_view text, SourcePosition position);
 // Whether a message's file name names the file at `path`, compared without case: a relative
 // name by its last part, an absolute one whole.
 bool MessageNamesFile(std::u16string_view messageFile, std::u16string_view path);
+
+enum class MessageSeverity { Error, Warning, Other };
+
+// Of a message line that names a position: an error (a fatal one too), a warning, or anything
+// else (a note, or no message at all).
+MessageSeverity SeverityOfCompilerMessage(std::u16string_view line);

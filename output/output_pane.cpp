@@ -88,6 +88,21 @@ std::optional<std::wstring> WithoutZeros(std::wstring_view text)
     }
 }
 
+}  // namespace
+
+LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (OnSplitterMouse(window, message, lParam))
+        return message == WM_SETCURSOR ? TRUE : 0;
+    if (message == WM_LBUTTONDBLCLK) {
+        // The word under the pointer is selected first, which puts the caret on its line.
+        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+        ShowSourceOfCompilerMessage(window);
+        return result;
+    }
+    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
+}
+
 // A message about a header or another file says nothing about the editor's text. With no file
 // in the editor, the source is what the compile directive names.
 bool NamesTheEditorsSource(std::u16string_view messageFile)
@@ -102,21 +117,6 @@ bool NamesTheEditorsSource(std::u16string_view messageFile)
     } catch (const std::bad_alloc&) {
     }
     return false;
-}
-
-}  // namespace
-
-LRESULT CALLBACK OutPut(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (OnSplitterMouse(window, message, lParam))
-        return message == WM_SETCURSOR ? TRUE : 0;
-    if (message == WM_LBUTTONDBLCLK) {
-        // The word under the pointer is selected first, which puts the caret on its line.
-        const LRESULT result = CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
-        ShowSourceOfCompilerMessage(window);
-        return result;
-    }
-    return CallWindowProcW(OldOutputProc, window, message, wParam, lParam);
 }
 
 void InstallOutputPane(HWND pane)

@@ -30,3 +30,7 @@ void SetOutputFont(HFONT editorFont);
 // After a double-click in the output pane: when the line under the pane's caret is a
 // compiler message with a line number, puts the editor's caret there. True if it did.
 bool ShowSourceOfCompilerMessage(HWND pane);
+
+// Whether a compiler message's file name is the editor's source: its file, or with no file in
+// the editor, a file the compile directive names.
+bool NamesTheEditorsSource(std::u16string_view messageFile);

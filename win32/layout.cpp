@@ -83,7 +83,7 @@ LayoutRect CaretLabelRect(int width)
     return {x, kMargin, room > 0 ? room : 0, 25};
 }
 
-ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight)
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight, int gutterWidth)
 {
     ShellLayout layout = {};
     paneHeight = OutputPaneHeightFor(paneHeight, height);
@@ -94,7 +94,17 @@ ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHei
     layout.caretLabel = CaretLabelRect(width);
     for (int slot = 0; slot < kCommandBarSlots; ++slot)
         layout.commandBar[slot] = CommandBarSlotRect(slot, kCommandBarSlots, width);
+    GiveGutterItsWidth(layout, gutterWidth);
     return layout;
+}
+
+void GiveGutterItsWidth(ShellLayout& layout, int gutterWidth)
+{
+    LayoutRect& editor = layout.editor;
+    const int width = gutterWidth < 0 ? 0 : gutterWidth < editor.width / 2 ? gutterWidth : editor.width / 2;
+    layout.gutter = {editor.x, editor.y, width, editor.height};
+    editor.x += width;
+    editor.width -= width;
 }
 
 ScreenPoint CenteredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight)

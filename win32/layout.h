@@ -76,13 +76,19 @@ LayoutRect CaretLabelRect(int width);
 // main window stands where start-up put it, the client area's after any other size change.
 struct ShellLayout {
     LayoutRect topBar;
+    LayoutRect gutter;  // the editor's line numbers, at its left
     LayoutRect editor;
     LayoutRect output;
     LayoutRect jumpBar;
     LayoutRect caretLabel;  // in the command bar
     LayoutRect commandBar[kCommandBarSlots];  // in the command bar
 };
-ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight = kOutputPaneHeight);
+ShellLayout ShellLayoutFor(int width, int height, bool jumpBarShown, int paneHeight = kOutputPaneHeight,
+                           int gutterWidth = 0);
+
+// The editor's place split into the gutter at its left, `gutterWidth` wide (at most half the
+// place), and the editor's rest.
+void GiveGutterItsWidth(ShellLayout& layout, int gutterWidth);
 
 // The smallest client area in which every control is whole and none overlaps another.
 constexpr int kSmallestLayoutWidth = 880;

@@ -86,7 +86,7 @@ void LayOutShell()
     // A dragged pane keeps the height it shows.
     const int paneHeight =
         outputPaneHeight > 0 ? outputPaneHeight + std::max(size.height - static_cast<int>(client.bottom), 0) : kOutputPaneHeight;
-    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown(), paneHeight);
+    ShellLayout layout = ShellLayoutFor(size.width, size.height, JumpBarShown(), paneHeight, gutterWidth);
     if (layout.output.y + layout.output.height > client.bottom && client.bottom > layout.output.y)
         layout.output.height = client.bottom - layout.output.y;
     MoveIfMoved(hTopBar, layout.topBar);
@@ -97,6 +97,7 @@ void LayOutShell()
     }
     MoveIfMoved(hLabel, layout.caretLabel);
     MoveIfMoved(hJump, layout.jumpBar);
+    MoveIfMoved(hGutter, layout.gutter);
     MoveIfMoved(hEdit, layout.editor);
     MoveIfMoved(hOutput, layout.output);
 }

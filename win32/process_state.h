@@ -23,6 +23,8 @@ extern HWND hJump;
 extern HWND hOutput;  // its text is written only through SetOutputText and AppendOutputText
 extern HWND hLabel;   // the caret's line and column, a label in the command bar
 extern HWND hTooltips;  // the command bar's tooltips
+extern HWND hGutter;  // the editor's line numbers and compiler marks, made with the editor
+extern int gutterWidth;  // the gutter's width for the layout, written by the code view
 extern WManager okno_dzialan;  // the command bar's 13 controls
 extern WManager okno_skoku;    // the jump bar's 19 buttons
 // The output pane's height on screen, written by dragging the splitter; 0 until then, when

@@ -122,4 +122,24 @@ TEST(CompilerMessage, TheFileAMessageNames)
     }
 }
 
+TEST(CompilerMessage, ErrorsAndWarningsToldApart)
+{
+    struct Case {
+        std::u16string_view line;
+        MessageSeverity expected;
+    };
+    const Case cases[] = {
+        {u"main.c:12:5: error: expected ';' before 'return'", MessageSeverity::Error},
+        {u"main.c:1:10: fatal error: nie.h: No such file or directory", MessageSeverity::Error},
+        {u"main.c:7:3: warning: unused variable 'x' [-Wunused-variable]", MessageSeverity::Warning},
+        {u"main.c:7: warning: old style", MessageSeverity::Warning},
+        {u"main.c:7:3: warning: format 'error: %d' expects", MessageSeverity::Warning},
+        {u"main.c:30:14: note: declared here", MessageSeverity::Other},
+        {u"collect2.exe: error: ld returned 1 exit status", MessageSeverity::Other},
+        {u"main.c: In function 'main':", MessageSeverity::Other},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SeverityOfCompilerMessage(c.line), c.expected) << std::string(c.line.begin(), c.line.end());
+}
+
 }  // namespace

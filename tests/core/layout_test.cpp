@@ -99,14 +99,28 @@ bool Overlap(const LayoutRect& a, const LayoutRect& b)
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-// From the smallest client area up to a large screen: every window whole, none over another.
+// From the smallest client area up to a large screen, with and without the gutter (a narrow
+// one, and one too wide for the editor): every window whole, none over another, and the gutter
+// and the editor together where the editor alone stands without it.
 TEST(ShellLayout, EveryControlFitsAndNoneOverlapsAtAnySize)
 {
     for (int width = kSmallestLayoutWidth; width <= 2600; width += 13) {
         for (int height = kSmallestLayoutHeight; height <= 1700; height += 29) {
+            for (int gutterWidth : {0, 41, 5000})
             for (bool jumpBarShown : {true, false}) {
-                const ShellLayout layout = ShellLayoutFor(width, height, jumpBarShown);
+                const ShellLayout layout = ShellLayoutFor(width, height, jumpBarShown, kOutputPaneHeight, gutterWidth);
+                const LayoutRect whole = ShellLayoutFor(width, height, jumpBarShown).editor;
                 std::vector<LayoutRect> main = {layout.topBar, layout.editor, layout.output};
+                if (gutterWidth > 0) {
+                    main.push_back(layout.gutter);
+                    ASSERT_GT(layout.gutter.width, 0);
+                    ASSERT_GE(layout.editor.width, layout.gutter.width);
+                }
+                ASSERT_EQ(layout.gutter.x, whole.x);
+                ASSERT_EQ(layout.gutter.x + layout.gutter.width, layout.editor.x);
+                ASSERT_EQ(layout.editor.x + layout.editor.width, whole.x + whole.width);
+                ASSERT_TRUE(layout.gutter.y == whole.y && layout.gutter.height == whole.height &&
+                            layout.editor.y == whole.y && layout.editor.height == whole.height);
                 if (jumpBarShown)
                     main.push_back(layout.jumpBar);
                 std::vector<LayoutRect> bar(std::begin(layout.commandBar), std::end(layout.commandBar));
@@ -133,6 +147,8 @@ TEST(ShellLayout, TheScreenLayoutIsTheOneOfOld)
 {
     const ShellLayout layout = ShellLayoutFor(1920, 1080, true);
     EXPECT_EQ(layout.editor, (LayoutRect{1, 33, 1818, 877}));
+    EXPECT_EQ(ShellLayoutFor(1920, 1080, true, kOutputPaneHeight, 40).gutter, (LayoutRect{1, 33, 40, 877}));
+    EXPECT_EQ(ShellLayoutFor(1920, 1080, true, kOutputPaneHeight, 40).editor, (LayoutRect{41, 33, 1778, 877}));
     EXPECT_EQ(layout.output, (LayoutRect{1, 910, 1818, 170}));
     EXPECT_EQ(layout.jumpBar, (LayoutRect{1819, 33, 99, 982}));
     EXPECT_EQ(layout.caretLabel, (LayoutRect{437, 5, 1059, 25}));

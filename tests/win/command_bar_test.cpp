@@ -92,7 +92,9 @@ TEST(JumpBarToggle, HidesAndShowsTheBarAndResizesEditorAndOutput)
         PressCommandBarButton(IDC_JUMP_BAR_TOGGLE);
         EXPECT_EQ(WindowText(toggle), p.caption);
         EXPECT_EQ(IsWindowVisible(hJump) != FALSE, p.barShown);
-        EXPECT_EQ(PlaceInParent(hEdit), (LayoutRect{1, 33, p.width, cy - 203})) << p.caption;
+        // The gutter of line numbers and the editor share the editor's place.
+        EXPECT_EQ(PlaceInParent(hGutter), (LayoutRect{1, 33, gutterWidth, cy - 203})) << p.caption;
+        EXPECT_EQ(PlaceInParent(hEdit), (LayoutRect{1 + gutterWidth, 33, p.width - gutterWidth, cy - 203})) << p.caption;
         EXPECT_EQ(PlaceInParent(hOutput), (LayoutRect{1, cy - 170, p.width, VisiblePaneHeight()})) << p.caption;
         EXPECT_EQ(GetFocus(), hEdit) << p.caption;
     }

@@ -89,10 +89,13 @@ TEST(ShellLayout, MainChildrenAfterStartUp)
     };
     const Expected children[] = {
         {hTopBar, 300, L"Static", 0x50010001, {0, 0, cx, 33}},
-        {hEdit, 1001, L"Edit", 0x50A00044, {1, 33, cx - 102, cy - 203}},
+        // The gutter of line numbers takes the left of the editor's place.
+        {hEdit, 1001, L"Edit", 0x50A00044, {1 + gutterWidth, 33, cx - 102 - gutterWidth, cy - 203}},
         {hOutput, 224, L"Edit", 0x50A00044, {1, cy - 170, cx - 102, VisiblePaneHeight()}},
         {hJump, 350, L"Static", 0x50010001, {cx - 101, 33, 99, cy - 98}},
     };
+    EXPECT_GT(gutterWidth, 0);
+    EXPECT_EQ(PlaceInParent(hGutter), (LayoutRect{1, 33, gutterWidth, cy - 203}));
     for (const Expected& e : children) {
         SCOPED_TRACE(e.id);
         ASSERT_TRUE(IsWindow(e.window));

@@ -1,0 +1,3 @@
+#include <stdio.h>
+/* a
+ b */ int main(void) { return 0; }
