@@ -31,14 +31,15 @@ std::wstring FreshAppData()
 }
 
 // The program started with no arguments, as from its icon, with `appData` as its user's local
-// application data.
+// application data and as the folder it starts in, which holds no source for it to open (the
+// package's folder, where these tests also run, holds main.c).
 bool StartProgram(PROCESS_INFORMATION& process, const std::wstring& appData = FreshAppData())
 {
     SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str());
     std::wstring commandLine = L"\"" + ProgramBesideThisTest() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, appData.c_str(), &startup,
                           &process) != FALSE;
 }
 
