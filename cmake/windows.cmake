@@ -29,6 +29,7 @@ set(SKOCZEK_WIN_SOURCES
   settings/settings_dialog.cpp
   win32/dark_scheme.cpp
   win32/dialogs.cpp
+  win32/edit_control_text.cpp
   win32/main_layout.cpp
   win32/messages.cpp
   win32/process_state.cpp

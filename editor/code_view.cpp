@@ -13,6 +13,7 @@
 #include "output/output_pane.h"
 #include "text/wide.h"
 #include "win32/dark_scheme.h"
+#include "win32/edit_control_text.h"
 #include "win32/holders.h"
 #include "win32/main_layout.h"
 #include "win32/process_state.h"
@@ -67,36 +68,6 @@ struct CodeViewState {
     std::size_t firstNumber = 0;  // in the gutter's top row
 };
 CodeViewState view;
-
-// The control's text where it lies, or a copy when its buffer cannot be had.
-class ControlText {
-public:
-    explicit ControlText(HWND edit)
-    {
-        const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-        buffer_ = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
-        if (buffer_)
-            locked_ = static_cast<const wchar_t*>(LocalLock(buffer_));
-        if (locked_)
-            view_ = AsUtf16View(locked_, length);
-        else if ((copy_ = TakeWindowText(edit)))
-            view_ = AsUtf16View(*copy_);
-    }
-    ~ControlText()
-    {
-        if (locked_)
-            LocalUnlock(buffer_);
-    }
-    ControlText(const ControlText&) = delete;
-    ControlText& operator=(const ControlText&) = delete;
-    std::u16string_view view() const { return view_; }
-
-private:
-    HLOCAL buffer_ = nullptr;
-    const wchar_t* locked_ = nullptr;
-    std::optional<std::wstring> copy_;
-    std::u16string_view view_;
-};
 
 class Querying {
 public:
@@ -252,7 +223,7 @@ int WidthForLines(HWND edit, std::size_t lines)
 void FitGutter(HWND edit)
 {
     {
-        const ControlText text(edit);
+        const EditControlText text(edit);
         view.lineCount = LineCountOf(text.view());
     }
     const int width = WidthForLines(edit, view.lineCount);
@@ -288,7 +259,7 @@ void PaintGutter(HWND gutter)
         const Rows rows = RowsOf(edit, dc);
         POINT origin = {0, 0};
         MapWindowPoints(edit, gutter, &origin, 1);
-        const ControlText text(edit);
+        const EditControlText text(edit);
         const std::u16string_view source = text.view();
         const int last = std::min(rows.count, rows.first + rows.Visible());
         std::size_t offset = LineIndex(edit, rows.first);
@@ -511,7 +482,7 @@ void PaintColours(HWND edit, HRGN painted)
             SetBkMode(dc, TRANSPARENT);
             const Selection selection = SelectionOf(edit);
             const bool selectionDrawn = SelectionDrawn(edit) && selection.start != selection.end;
-            const ControlText text(edit);
+            const EditControlText text(edit);
             const std::u16string_view source = text.view();
             std::vector<std::size_t> starts;
             for (int row = firstRow; row <= lastRow + 1; ++row)
@@ -732,7 +703,7 @@ CodeViewWatch::CodeViewWatch(HWND edit, UINT message, WPARAM wParam, LPARAM)
     length_ = static_cast<std::size_t>(GetWindowTextLengthW(edit));
     // A key deletes at most a line break after the selection; the text from the next line
     // start on stays, and its state tells whether the rows below need their colours again.
-    const ControlText text(edit);
+    const EditControlText text(edit);
     followingLine_ = LineStartAfter(text.view(), selectionEnd_ + 2);
     followingState_ = view.scan.LineStartAt(text.view(), followingLine_).state;
 }
@@ -766,7 +737,7 @@ CodeViewWatch::~CodeViewWatch()
         bool insertedLineBreak = false;
         bool statesDiffer = true;
         {
-            const ControlText text(edit_);
+            const EditControlText text(edit_);
             const std::u16string_view source = text.view();
             insertedLineBreak = newEnd > start && newEnd <= source.size() && source[newEnd - 1] == u'\n';
             if (oldEnd >= static_cast<std::ptrdiff_t>(start) && static_cast<std::size_t>(oldEnd) <= followingLine_) {
@@ -825,7 +796,7 @@ void MarkCompilerMessages()
     try {
         const std::optional<std::wstring> pane = TakeWindowText(hOutput);
         if (pane && hEdit) {
-            const ControlText text(hEdit);
+            const EditControlText text(hEdit);
             const std::u16string_view source = text.view();
             const std::u16string_view output = AsUtf16View(*pane);
             for (std::size_t start = 0; start < output.size();) {
@@ -860,7 +831,7 @@ bool GoToCompilerMessage(bool forward)
     const CompilerMark& mark = view.marks[static_cast<std::size_t>(view.currentMark)];
     std::size_t caret = mark.lineStart;
     {
-        const ControlText text(hEdit);
+        const EditControlText text(hEdit);
         const std::u16string_view source = text.view();
         if (mark.lineStart <= source.size())
             caret += OffsetOfPosition(source.substr(mark.lineStart, mark.lineEnd - mark.lineStart), {1, mark.column, {}});

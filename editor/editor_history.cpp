@@ -10,6 +10,7 @@
 #include "output/output_pane.h"
 #include "resources/resource_ids.h"
 #include "text/wide.h"
+#include "win32/edit_control_text.h"
 #include "win32/messages.h"
 #include "win32/window_ops.h"
 
@@ -43,46 +44,6 @@ TextSelection SelectionOf(HWND edit)
     Control(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {start, end};
 }
-
-std::size_t LengthOf(HWND edit)
-{
-    return static_cast<std::size_t>(Control(edit, WM_GETTEXTLENGTH, 0, 0));
-}
-
-// The control's text where it lies, or a copy when its buffer cannot be had.
-class ControlText {
-public:
-    explicit ControlText(HWND edit)
-    {
-        const std::size_t length = LengthOf(edit);
-        buffer_ = reinterpret_cast<HLOCAL>(Control(edit, EM_GETHANDLE, 0, 0));
-        if (buffer_)
-            locked_ = static_cast<const wchar_t*>(LocalLock(buffer_));
-        if (locked_) {
-            view_ = AsUtf16View(locked_, length);
-        } else {
-            copy_.resize(length + 1);
-            const int copied = static_cast<int>(Control(edit, WM_GETTEXT, copy_.size(), reinterpret_cast<LPARAM>(copy_.data())));
-            copy_.resize(static_cast<std::size_t>(std::max(copied, 0)));
-            view_ = AsUtf16View(copy_);
-        }
-    }
-    ~ControlText()
-    {
-        if (locked_)
-            LocalUnlock(buffer_);
-    }
-    ControlText(const ControlText&) = delete;
-    ControlText& operator=(const ControlText&) = delete;
-
-    std::u16string_view view() const { return view_; }
-
-private:
-    HLOCAL buffer_ = nullptr;
-    const wchar_t* locked_ = nullptr;
-    std::wstring copy_;
-    std::u16string_view view_;
-};
 
 // The history cannot hold a change: it is emptied, which the pane says, and the text stays.
 void ForgetHistory()
@@ -159,7 +120,7 @@ Before Measure(HWND edit)
 {
     Before before;
     before.selection = SelectionOf(edit);
-    const ControlText text(edit);
+    const EditControlText text(edit, controlProc);
     const std::u16string_view view = text.view();
     before.length = view.size();
     const std::size_t start = std::min(before.selection.start, view.size());
@@ -180,7 +141,7 @@ Before Measure(HWND edit)
 bool ChangeMade(HWND edit, const Before& before, TextChange& change)
 {
     const TextSelection after = SelectionOf(edit);
-    const ControlText text(edit);
+    const EditControlText text(edit, controlProc);
     const std::u16string_view view = text.view();
     const std::size_t start = std::min(before.selection.start, before.length);
     const std::size_t end = std::min(before.selection.end, before.length);
@@ -258,7 +219,7 @@ void Rewrite(HWND edit, const HistoryStep& step, bool forward)
             const std::u16string& left = forward ? change.inserted : change.removed;
             {
                 // A step that does not fit the text would put its text in the wrong place.
-                const ControlText text(edit);
+                const EditControlText text(edit, controlProc);
                 if (change.position > text.view().size() || text.view().substr(change.position, found.size()) != found)
                     throw std::length_error("the step does not fit the text");
             }

@@ -12,6 +12,7 @@
 #include "resources/resource_ids.h"
 #include "search/search_replace_dialog.h"
 #include "text/wide.h"
+#include "win32/edit_control_text.h"
 #include "win32/holders.h"
 #include "win32/messages.h"
 #include "win32/process_state.h"
@@ -69,45 +70,13 @@ bool OnShortcut(HWND edit, WPARAM key)
     }
 }
 
-// The edit control's own text, looked at where it lies: a key must not copy a large text.
-// Without the control's buffer, a copy is taken after all.
-class EditorText {
-public:
-    explicit EditorText(HWND edit)
-    {
-        const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-        buffer_ = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
-        if (buffer_)
-            locked_ = static_cast<const wchar_t*>(LocalLock(buffer_));
-        if (locked_)
-            view_ = AsUtf16View(locked_, length);
-        else if ((copy_ = TakeWindowText(edit)))
-            view_ = AsUtf16View(*copy_);
-    }
-    ~EditorText()
-    {
-        if (locked_)
-            LocalUnlock(buffer_);
-    }
-    EditorText(const EditorText&) = delete;
-    EditorText& operator=(const EditorText&) = delete;
-
-    std::u16string_view view() const { return view_; }
-
-private:
-    HLOCAL buffer_ = nullptr;
-    const wchar_t* locked_ = nullptr;
-    std::optional<std::wstring> copy_;
-    std::u16string_view view_;
-};
-
 // Enter: a new line with the caret line's leading spaces and tabs, as they are.
 void NewLineLikeCurrent(HWND edit)
 {
     const int position = UpdateCursorPos(edit);
     std::u16string lineBreak;
     {
-        const EditorText text(edit);
+        const EditControlText text(edit);
         const std::u16string_view view = text.view();
         const std::size_t lineStart = LineStartBefore(view, static_cast<std::size_t>(position));
         lineBreak = LineBreakWithIndent(view.substr(lineStart, LeadingIndentLength(view, lineStart)));
@@ -152,7 +121,7 @@ LRESULT NewLineUnderCaret(HWND edit)
         // Only the caret's line up to the caret is copied, for measuring.
         std::wstring prefix;
         {
-            const EditorText text(edit);
+            const EditControlText text(edit);
             const std::u16string_view view = text.view();
             const std::size_t caret = std::min(static_cast<std::size_t>(position), view.size());
             const std::u16string_view line = view.substr(0, caret).substr(LineStartBefore(view, caret));
@@ -234,7 +203,7 @@ void ShowCaretPlace(HWND edit)
     shownSelectionEnd = end;
     LineColumn place = {1, 1};
     {
-        const EditorText text(edit);
+        const EditControlText text(edit);
         place = LineColumnAt(text.view(), caret);
     }
     wchar_t status[80];
