@@ -16,6 +16,7 @@ set(SKOCZEK_WIN_SOURCES
   files/text_file.cpp
   jump/jump_bar.cpp
   output/child_job.cpp
+  output/command_input.cpp
   output/console_pane.cpp
   output/console_run.cpp
   output/output_pane.cpp

@@ -135,15 +135,6 @@ void ConsolePane::Type(std::wstring_view text, bool open)
 
 void ConsolePane::Paste()
 {
-    if (!OpenClipboard(hOutput))
-        return;
-    std::wstring text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = locked;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    Type(text, true);
+    if (const std::optional<std::wstring> text = ClipboardText(hOutput))
+        Type(*text, true);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output/child_job.h"
+#include "output/command_input.h"
 #include "output/command_line.h"
 #include "output/console_text.h"
 #include "output/output_pane.h"
@@ -20,6 +21,7 @@
 #include "win32/holders.h"
 #include "win32/messages.h"
 #include "win32/process_state.h"
+#include "win32/window_ops.h"
 
 namespace {
 
@@ -326,16 +328,10 @@ private:
     // Pasted lines are typed as if Enter ended each.
     void Paste()
     {
-        if (!OpenClipboard(hOutput))
+        const std::optional<std::wstring> pasted = ClipboardText(hOutput);
+        if (!pasted)
             return;
-        std::wstring text;
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = locked;
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
+        const std::wstring& text = *pasted;
         std::wstring typed;
         for (std::size_t i = 0; i < text.size(); ++i) {
             const wchar_t c = text[i];
@@ -352,44 +348,6 @@ private:
     InputWriter& input_;
     wchar_t highSurrogate_ = 0;
 };
-
-// Takes every keyboard and mouse message out of the queue, so that nothing typed or clicked
-// while the program runs reaches a window; keys go to the console. True when Escape was pressed.
-bool TakeInputWatchingForEscape(ConsoleKeys& keys)
-{
-    struct MessageRange {
-        UINT first;
-        UINT last;
-    };
-    constexpr MessageRange kInput[] = {
-        {WM_KEYFIRST, WM_KEYLAST},
-        {WM_MOUSEFIRST, WM_MOUSELAST},
-        {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
-    };
-    bool escape = false;
-    MSG message;
-    for (const MessageRange& range : kInput) {
-        while (PeekMessageW(&message, nullptr, range.first, range.last, PM_REMOVE)) {
-            if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-                escape = true;
-            } else if (message.message == WM_KEYDOWN) {
-                keys.Key(message.wParam);
-                TranslateMessage(&message);  // its character is the next message taken here
-            } else if (message.message == WM_CHAR) {
-                keys.Character(static_cast<wchar_t>(message.wParam));
-            }
-        }
-    }
-    return escape;
-}
-
-void RepaintWhileWaiting()
-{
-    // Bounded, so a window that never validates itself cannot hold the wait here.
-    MSG message;
-    for (int i = 0; i < 64 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
-        DispatchMessageW(&message);
-}
 
 struct ConsoleEnd {
     bool stopped = false;
@@ -420,7 +378,14 @@ ConsoleEnd ShowConsoleUntilItEnds(ConsoleReader& reader, ConsoleView& view, HAND
         else if (woke == WAIT_OBJECT_0 + 1)
             unshown = true;
         job.Watch();
-        if (TakeInputWatchingForEscape(keys)) {
+        // Keys go to the console as they are pressed, characters as typed.
+        const bool escape = TakeInputWatchingForEscape([&keys](const MSG& message) {
+            if (message.message == WM_KEYDOWN)
+                keys.Key(message.wParam);
+            else
+                keys.Character(static_cast<wchar_t>(message.wParam));
+        });
+        if (escape) {
             job.Stop();
             end.stopped = true;
         }

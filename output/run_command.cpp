@@ -5,6 +5,7 @@
 #include <string>
 
 #include "output/child_job.h"
+#include "output/command_input.h"
 #include "output/command_line.h"
 #include "output/console_pane.h"
 #include "output/output_pane.h"
@@ -76,43 +77,6 @@ private:
     LineDecider decider_;
 };
 
-// Takes every keyboard and mouse message out of the queue, so that nothing typed or
-// clicked while a command runs reaches a window; the characters typed go to the console's
-// input line. True when Escape was pressed.
-bool TakeInputWatchingForEscape(ConsolePane& console)
-{
-    struct MessageRange {
-        UINT first;
-        UINT last;
-    };
-    constexpr MessageRange kInput[] = {
-        {WM_KEYFIRST, WM_KEYLAST},
-        {WM_MOUSEFIRST, WM_MOUSELAST},
-        {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
-    };
-    bool escape = false;
-    MSG message;
-    for (const MessageRange& range : kInput) {
-        while (PeekMessageW(&message, nullptr, range.first, range.last, PM_REMOVE)) {
-            if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
-                escape = true;
-            else if (message.message == WM_KEYDOWN)
-                TranslateMessage(&message);  // its character is the next message taken here
-            else if (message.message == WM_CHAR)
-                console.Key(static_cast<wchar_t>(message.wParam));
-        }
-    }
-    return escape;
-}
-
-void RepaintWhileWaiting()
-{
-    // Bounded, so a window that never validates itself cannot hold the wait here.
-    MSG message;
-    for (int i = 0; i < 64 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
-        DispatchMessageW(&message);
-}
-
 std::wstring BreakLongLines(LongLineBreaker& breaker, const std::wstring& text)
 {
     return AsWideString(breaker.Apply(AsUtf16View(text)));
@@ -168,8 +132,13 @@ CommandOutcome ShowOutputUntilItEnds(PipeReader& reader, HANDLE process, ChildJo
         job.Watch();
 
         // Looked at on every turn: a flood of output must not starve the keyboard. Every
+        // The characters typed go to the input line at the end of the pane.
+        const bool escape = TakeInputWatchingForEscape([&console](const MSG& message) {
+            if (message.message == WM_CHAR)
+                console.Key(static_cast<wchar_t>(message.wParam));
+        });
         // Escape stops again whatever a first stop could not reach.
-        if (TakeInputWatchingForEscape(console)) {
+        if (escape) {
             job.Stop();
             if (!stopped)
                 stoppedAt = GetTickCount64();

@@ -53,3 +53,18 @@ void SetFont(HWND window, HFONT font)
 {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
+
+std::optional<std::wstring> ClipboardText(HWND owner)
+{
+    if (!OpenClipboard(owner))
+        return std::nullopt;
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = locked;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}

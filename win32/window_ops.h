@@ -26,3 +26,6 @@ void SetFont(HWND window, HFONT font);
 
 // The whole text of a window, owned by the caller; nullopt when there is no memory for the copy.
 std::optional<std::wstring> TakeWindowText(HWND window);
+
+// The text on the clipboard, empty when it holds none; nullopt when it cannot be opened for `owner`.
+std::optional<std::wstring> ClipboardText(HWND owner);
